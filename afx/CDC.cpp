@@ -1,0 +1,3 @@
+#include "CDC.h"
+
+CDC::~CDC() = default;

@@ -1,0 +1,12 @@
+# The SDK: headers, import libraries, DLLs with their C++ runtime, and a
+# CMake package so that a host says find_package(Tavrel CONFIG REQUIRED).
+include(CMakePackageConfigHelpers)
+tavrel_runtime_dlls(runtime_dlls)
+install(FILES ${runtime_dlls} DESTINATION bin)
+install(EXPORT TavrelTargets NAMESPACE Tavrel:: DESTINATION lib/cmake/Tavrel)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/TavrelConfig.cmake.in
+    ${CMAKE_BINARY_DIR}/TavrelConfig.cmake INSTALL_DESTINATION lib/cmake/Tavrel)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/TavrelConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/TavrelConfig.cmake ${CMAKE_BINARY_DIR}/TavrelConfigVersion.cmake
+    DESTINATION lib/cmake/Tavrel)

@@ -1,0 +1,25 @@
+# The C++ runtime DLLs of the cross compiler (libstdc++, libgcc, winpthread),
+# copied beside the binaries and installed with them.
+function(tavrel_runtime_dlls out_var)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+        set(gcc_dll libgcc_s_dw2-1.dll)
+    else()
+        set(gcc_dll libgcc_s_seh-1.dll)
+    endif()
+    set(dlls)
+    foreach(name libstdc++-6.dll ${gcc_dll} libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${name}
+                        OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(NOT EXISTS "${path}")
+            message(FATAL_ERROR "runtime DLL ${name} not found")
+        endif()
+        get_filename_component(path "${path}" REALPATH)
+        list(APPEND dlls "${path}")
+    endforeach()
+    set(${out_var} ${dlls} PARENT_SCOPE)
+endfunction()
+
+function(tavrel_copy_runtime_dlls dir)
+    tavrel_runtime_dlls(dlls)
+    file(COPY ${dlls} DESTINATION ${dir})
+endfunction()

@@ -1,0 +1,121 @@
+// CSearchBar: the object behind every CTavrel. It is the bar window
+// ("GUI_AFX", a layered owned top-level window painted from the skin images)
+// and implements the host's 23 operations. It owns its images, its back
+// buffer, its copy of the current engine and its three children: the query
+// edit frame, the engine list and the suggestion list.
+//
+// Its sources are split by concern: SearchBar.cpp (creation and teardown),
+// SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp and
+// SearchBarInput.cpp.
+#pragma once
+#include "../frame/Messages.h"
+#include "../frame/Tavrel.h"
+#include "../popup/EngineItem.h"
+#include "../render/CSkinImage.h"
+#include <afxwin.h>
+#include <string>
+
+class CGuiEdit;
+class CEngineList;
+class CSuggestionList;
+
+namespace Gdiplus {
+class Graphics;
+}
+
+class CSearchBar : public CWnd, public CTavrel {
+public:
+    CSearchBar();
+    ~CSearchBar() override;
+
+    // CWnd
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // CTavrel
+    void SetBackgroundImage(const char* path, int cornerRadius) override;
+    void SetActiveBackgroundImage(const char* path) override;
+    void SetEngineIconImage(const char* path) override;
+    void SetArrowImage(const char* path) override;
+    void SetSearchButtonImage(const char* path) override;
+    void SetEngineListBackground(const char* path) override;
+    void SetEngineListHighlight(const char* path) override;
+    void SetSuggestionListBackground(const char* path) override;
+    void SetSuggestionListHighlight(const char* path) override;
+    int CreateBar(HWND hostWindow, const RECT* placement) override;
+    void SetPosition(int x, int y) override;
+    void UpdateLayout() override;
+    void GetQueryText(std::string& text) override;
+    void AddSuggestion(const char* text) override;
+    void ClearSuggestions() override;
+    void ShowSuggestions() override;
+    int AddEngine(const char* iconPath, const char* name, const char* urlPrefix) override;
+    const char* GetEngineName() override;
+    const char* GetEngineUrl() override;
+    int GetEngineIndex() override;
+    void SetSettingsFile(const char* iniPath) override;
+    void ShowBar(int showCommand) override;
+    HWND GetWindowHandle() override;
+
+    // Draws the skin images into the back buffer and pushes it to the
+    // screen with UpdateLayeredWindow.
+    void Compose(Gdiplus::Graphics* graphics);
+    // Address of UpdateLayeredWindow, looked up at run time, or null.
+    static FARPROC GetUpdateLayeredWindow();
+    // Builds the search URL for a query: the prefix, then every byte of the
+    // query outside the unreserved set as %XX.
+    static std::string BuildSearchUrl(const std::string& urlPrefix, const std::string& query);
+
+    CSkinImage backgroundImage;
+    CSkinImage activeBackgroundImage;
+    CSkinImage engineIconImage;
+    CSkinImage arrowImage;
+    CSkinImage searchButtonImage;
+    std::string backgroundPath;
+    std::string activeBackgroundPath;
+    std::string engineIconPath;
+    std::string arrowPath;
+    std::string searchButtonPath;
+    std::string engineListBackgroundPath;
+    std::string engineListHighlightPath;
+    std::string suggestionListBackgroundPath;
+    std::string suggestionListHighlightPath;
+    std::string settingsPath;
+    RECT engineHitRect{};
+    RECT searchButtonHitRect{};
+    int active = 0;
+    EngineItem currentEngine;
+    CGuiEdit* queryEdit = nullptr;
+    CEngineList* engineList = nullptr;
+    CSuggestionList* suggestionList = nullptr;
+    HDC windowDC = nullptr;
+    HDC bufferDC = nullptr;
+    HBITMAP bufferBitmap = nullptr;
+    int engineIndex = 0;
+    int barWidth = 0;
+    int barHeight = 0;
+    int iconX = 6;
+    int iconY = 6;
+    int arrowX = 25;
+    int arrowY = 6;
+    int searchButtonX = 0;
+    int searchButtonY = 0;
+    int editX = 0;
+    int editY = 0;
+
+protected:
+    void DestroySuggestionList();
+    void RecreateSuggestionList();
+    void RebuildBuffer();
+    void RunSearch(const std::string& text);
+
+    afx_msg void OnPaint();
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnEditUpdated(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEngineChosen(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnQueryCommand(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnBarDeactivate(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,14 @@
+// Private window messages between the library's windows and hooks. The four
+// that reach the host are declared in Tavrel.h.
+#pragma once
+#include "Tavrel.h"
+
+enum : UINT {
+    UM_EDIT_UPDATED = 1129,   // query edit frame -> bar (0, 1)
+    UM_POPUP_CLOSE = 6024,    // mouse hooks -> popup (0, 200)
+    UM_POPUP_KEY = 6025,      // keyboard hook -> suggestion list (0, key)
+    UM_BAR_DEACTIVATE = 6026, // bar mouse hook -> bar (0, 0)
+};
+
+// lParam of UM_POPUP_CLOSE; a popup ignores any other value.
+constexpr LPARAM POPUP_CLOSE_TOKEN = 200;

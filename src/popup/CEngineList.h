@@ -1,0 +1,66 @@
+// CEngineList: the drop-down of search engines, one row (icon and name) per
+// engine. A click on a row writes its index to the settings file, closes the
+// list and posts UM_ENGINE_CHOSEN with the entry to the owner (the bar).
+#pragma once
+#include "../hooks/CPopupHook.h"
+#include "../render/CSkinImage.h"
+#include "../render/CTextStyle.h"
+#include "EngineItem.h"
+#include <afxwin.h>
+#include <string>
+#include <vector>
+
+namespace Gdiplus {
+class Graphics;
+}
+
+class CEngineList : public CWnd {
+public:
+    CEngineList();
+    ~CEngineList() override;
+
+    BOOL Create(HWND parent, int x, int y, int w, int h);
+    void SetBackgroundSkin(const char* path, int cornerRadius);
+    void SetHighlightSkin(const char* path);
+    void SetSettingsPath(const char* path);
+    // 1 when added; 0 for a null, empty or already present name.
+    int AddEngine(const char* iconPath, const char* name, const char* urlPrefix);
+    BOOL HasEngine(const char* name) const;
+    EngineItem* GetItem(int index) const;
+    int GetCount() const { return static_cast<int>(items.size()); }
+    // Index of the row holding the client point, or -1.
+    int HitTest(CPoint point) const;
+    void Show();
+    void Hide();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    HDC windowDC = nullptr;
+    HDC bufferDC = nullptr;
+    HBITMAP bufferBitmap = nullptr;
+    int width = 0;
+    int height = 0;
+    int itemWidth = 100;
+    int itemHeight = 25;
+    int fontSize = 13;
+    std::vector<EngineItem*> items;
+    int hoverIndex = -1;
+    CTextStyle* textStyle = nullptr;
+    CSkinImage backgroundSkin;
+    CSkinImage highlightSkin;
+    std::string backgroundSkinPath;
+    std::string highlightSkinPath;
+    std::string settingsPath;
+    CPopupHook popupHook;
+    UINT32 borderColor = 0xFE333333;
+
+protected:
+    void DrawContent(Gdiplus::Graphics* graphics);
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnPaint();
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    afx_msg LRESULT OnPopupClose(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};

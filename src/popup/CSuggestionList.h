@@ -1,0 +1,73 @@
+// CSuggestionList: the drop-down of up to 11 query suggestions below the bar.
+// Up and Down (through the keyboard hook) step through the entries, Enter
+// searches, a click takes an entry and searches; each is posted to the owner
+// as UM_QUERY_COMMAND with the address of currentText.
+#pragma once
+#include "../hooks/CPopupHook.h"
+#include "../render/CSkinImage.h"
+#include "../render/CTextStyle.h"
+#include "SuggestionItem.h"
+#include <afxwin.h>
+#include <string>
+#include <vector>
+
+namespace Gdiplus {
+class Graphics;
+}
+
+class CSuggestionList : public CWnd {
+public:
+    static constexpr int MaxItems = 11;
+
+    CSuggestionList();
+    ~CSuggestionList() override;
+
+    BOOL Create(HWND parent, int x, int y, int w, int h);
+    void SetBackgroundSkin(const char* path, int cornerRadius);
+    void SetHighlightSkin(const char* path);
+    // Sets the width; the window becomes w x 0 until the next AddSuggestion.
+    void SetListWidth(int w);
+    // 1 when added; 0 when full, for a null or empty text, or a duplicate.
+    int AddSuggestion(const char* text);
+    BOOL HasSuggestion(const char* text) const;
+    SuggestionItem* GetItem(int index) const;
+    int GetCount() const { return static_cast<int>(items.size()); }
+    int HitTest(CPoint point) const;
+    // Deletes the entries, shrinks the window to zero height and hides it.
+    void Clear();
+    void Show();
+    void Hide();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    CWnd* owner = nullptr; // the bar; not owned
+    CPopupHook popupHook;
+    HDC windowDC = nullptr;
+    HDC bufferDC = nullptr;
+    HBITMAP bufferBitmap = nullptr;
+    int width = 0;
+    int height = 0;
+    int itemHeight = 25;
+    int fontSize = 13;
+    std::vector<SuggestionItem*> items;
+    int hoverIndex = -1;
+    UINT32 borderColor = 0xFE333333;
+    CTextStyle* textStyle = nullptr;
+    CSkinImage backgroundSkin;
+    CSkinImage highlightSkin;
+    std::string backgroundSkinPath;
+    std::string highlightSkinPath;
+    std::string currentText;
+
+protected:
+    void DrawContent(Gdiplus::Graphics* graphics);
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnPaint();
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    afx_msg LRESULT OnPopupClose(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPopupKey(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};

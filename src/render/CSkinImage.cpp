@@ -1,0 +1,137 @@
+// CSkinImage: decodes an image file once with GDI+, renders it at its own
+// size into a memory DC holding a device-compatible bitmap, and throws the
+// decoded image away; StretchDraw and AlphaDraw then cost one GDI blit.
+// The image owns memDC and bitmap. The DC always goes before the bitmap that
+// was selected into it, so a bitmap is never deleted while selected.
+#include "CSkinImage.h"
+#include "AnsiToWide.h"
+#include "GdiPlus.h"
+
+#include <climits>
+
+namespace {
+using namespace Gdiplus;
+
+// The caller's Graphics lends its DC for one GDI blit and gets it back when
+// this goes out of scope. A failure stays in the Graphics' last status.
+class BorrowedGraphicsDC {
+public:
+    explicit BorrowedGraphicsDC(Graphics* graphics) : graphics(graphics), dc(graphics->GetHDC()) {}
+    ~BorrowedGraphicsDC() {
+        if (dc)
+            graphics->ReleaseHDC(dc);
+    }
+    BorrowedGraphicsDC(const BorrowedGraphicsDC&) = delete;
+    BorrowedGraphicsDC& operator=(const BorrowedGraphicsDC&) = delete;
+    HDC Get() const { return dc; }
+
+private:
+    Graphics* graphics;
+    HDC dc;
+};
+
+// A size GDI can take; anything beyond int counts as nothing decoded.
+int ToPixelCount(UINT value) {
+    return value > static_cast<UINT>(INT_MAX) ? 0 : static_cast<int>(value);
+}
+
+// The decoded file with its embedded colour profile applied, or null.
+GpBitmap* DecodeFile(const char* path) {
+    const std::wstring widePath = AnsiToWide(path);
+    GpBitmap* decoded = nullptr;
+    DllExports::GdipCreateBitmapFromFileICM(widePath.c_str(), &decoded);
+    return decoded;
+}
+
+// The decoded size; 0 x 0 when nothing was decoded.
+SIZE DecodedSize(GpBitmap* decoded) {
+    UINT decodedWidth = 0;
+    UINT decodedHeight = 0;
+    if (decoded) {
+        DllExports::GdipGetImageWidth(decoded, &decodedWidth);
+        DllExports::GdipGetImageHeight(decoded, &decodedHeight);
+    }
+    return SIZE{ToPixelCount(decodedWidth), ToPixelCount(decodedHeight)};
+}
+
+void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
+    GpGraphics* graphics = nullptr;
+    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
+        return;
+    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, width, height,
+                                       UnitPixel, nullptr, nullptr, nullptr);
+    DllExports::GdipDeleteGraphics(graphics);
+}
+} // namespace
+
+CSkinImage::CSkinImage() = default;
+
+CSkinImage::~CSkinImage() {
+    Release();
+}
+
+void CSkinImage::LoadFromFile(HDC referenceDC, const char* path) {
+    ReplaceMemoryDC();
+    GpBitmap* decoded = DecodeFile(path);
+    const SIZE size = DecodedSize(decoded);
+    width = size.cx;
+    height = size.cy;
+    ReplaceBitmap(referenceDC);
+    // When the bitmap could not be made (a picture too large for the
+    // system, for instance) the image stays unloaded and nothing is drawn.
+    if (decoded && IsLoaded() && width > 0 && height > 0)
+        RenderUnscaled(decoded, memDC, width, height);
+    if (decoded)
+        DllExports::GdipDisposeImage(decoded);
+}
+
+void CSkinImage::ReplaceMemoryDC() {
+    if (memDC)
+        ::DeleteDC(memDC); // the old bitmap, if any, is now selected nowhere
+    memDC = ::CreateCompatibleDC(nullptr);
+}
+
+void CSkinImage::ReplaceBitmap(HDC referenceDC) {
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    // A zero size still gives a bitmap (the 1 x 1 monochrome default), so an
+    // undecodable file leaves a loaded image of 0 x 0.
+    bitmap = ::CreateCompatibleBitmap(referenceDC, width, height);
+    if (bitmap && memDC)
+        ::SelectObject(memDC, bitmap);
+}
+
+void CSkinImage::StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h) {
+    if (!IsLoaded() || !graphics)
+        return;
+    BorrowedGraphicsDC target(graphics);
+    if (!target.Get())
+        return;
+    ::SetStretchBltMode(target.Get(), HALFTONE);
+    ::StretchBlt(target.Get(), x, y, w, h, memDC, 0, 0, width, height, SRCCOPY);
+}
+
+void CSkinImage::AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h) {
+    if (!IsLoaded() || !graphics)
+        return;
+    BorrowedGraphicsDC target(graphics);
+    if (!target.Get())
+        return;
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.BlendFlags = 0;
+    blend.SourceConstantAlpha = 255;
+    blend.AlphaFormat = AC_SRC_ALPHA;
+    ::AlphaBlend(target.Get(), x, y, w, h, memDC, 0, 0, width, height, blend);
+}
+
+void CSkinImage::Release() {
+    if (memDC) {
+        ::DeleteDC(memDC);
+        memDC = nullptr;
+    }
+    if (bitmap) {
+        ::DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+}

@@ -1,0 +1,39 @@
+// CSkinImage: an image file decoded once with GDI+ and rendered at its own
+// size into a memory DC; painting then costs one GDI blit. A file that does
+// not decode still gives a loaded image of 0 x 0.
+#pragma once
+#include <windows.h>
+
+namespace Gdiplus {
+class Graphics;
+}
+
+class CSkinImage {
+public:
+    CSkinImage();
+    virtual ~CSkinImage();
+    CSkinImage(const CSkinImage&) = delete;
+    CSkinImage& operator=(const CSkinImage&) = delete;
+
+    // referenceDC: the owner window's own DC. path: never null.
+    void LoadFromFile(HDC referenceDC, const char* path);
+    // Opaque copy of the whole picture, stretched to (x, y, w, h).
+    void StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
+    // Per-pixel alpha blend of the whole picture over (x, y, w, h).
+    void AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    bool IsLoaded() const { return memDC && bitmap; }
+    // Deletes the DC and the bitmap; the size stays.
+    void Release();
+
+    HDC memDC = nullptr;
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+
+private:
+    // LoadFromFile makes a fresh memory DC first, then a fresh bitmap for it.
+    void ReplaceMemoryDC();
+    void ReplaceBitmap(HDC referenceDC);
+};

@@ -1,0 +1,109 @@
+#include "Input.h"
+#include "Pump.h"
+
+namespace {
+
+void SendKey(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_MOVE) {
+        const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
+        const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+        input.mi.dx = (x * 65535 + cx / 2) / cx;
+        input.mi.dy = (y * 65535 + cy / 2) / cy;
+        flags |= MOUSEEVENTF_ABSOLUTE;
+    }
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+// Input is delivered asynchronously; let it arrive and its posted chain run.
+void Settle() {
+    PumpUntilIdle(40, 1000);
+}
+
+} // namespace
+
+void BringToForeground(HWND window) {
+    HWND top = ::GetAncestor(window, GA_ROOTOWNER);
+    if (!top)
+        top = window;
+    if (::GetForegroundWindow() != top) {
+        ::SetForegroundWindow(top);
+        PumpUntil([&] { return ::GetForegroundWindow() == top; }, 1000);
+    }
+    Settle();
+}
+
+void KeyDown(WORD vk) {
+    SendKey(vk, false);
+    Settle();
+}
+
+void KeyUp(WORD vk) {
+    SendKey(vk, true);
+    Settle();
+}
+
+void TypeText(HWND window, const char* text) {
+    BringToForeground(window);
+    for (const char* p = text; *p; ++p) {
+        const SHORT scan = ::VkKeyScanA(*p);
+        const WORD vk = LOBYTE(scan);
+        const bool shift = HIBYTE(scan) & 1;
+        if (shift)
+            SendKey(VK_SHIFT, false);
+        SendKey(vk, false);
+        SendKey(vk, true);
+        if (shift)
+            SendKey(VK_SHIFT, true);
+        Settle();
+    }
+}
+
+void PressKey(HWND window, WORD vk) {
+    BringToForeground(window);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    Settle();
+}
+
+void HoldKey(HWND window, WORD vk, int repeats) {
+    BringToForeground(window);
+    SendKey(vk, false);
+    Settle();
+    for (int i = 0; i < repeats; ++i) {
+        SendKey(vk, false); // a press while down arrives as an auto-repeat
+        Settle();
+    }
+    SendKey(vk, true);
+    Settle();
+}
+
+void MoveMouseTo(int x, int y) {
+    ::SetCursorPos(x, y);
+    SendMouse(MOUSEEVENTF_MOVE, x, y);
+    Settle();
+}
+
+void ClickAt(int x, int y, bool right) {
+    MoveMouseTo(x, y);
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Settle();
+}
+
+void WaitDoubleClickTime() {
+    const DWORD until = ::GetTickCount() + ::GetDoubleClickTime() + 50;
+    PumpUntil([&] { return static_cast<LONG>(::GetTickCount() - until) >= 0; },
+              ::GetDoubleClickTime() + 500);
+}

@@ -1,0 +1,23 @@
+// Real input through SendInput. Each helper first brings the target window's
+// top-level window to the foreground (without it Wine drops keyboard input),
+// then sends the events and pumps until the thread has taken them.
+#pragma once
+#include <windows.h>
+
+// Makes the window the foreground window and gives it the focus.
+void BringToForeground(HWND window);
+// Types ASCII text into the window that has the focus (window is brought to
+// the foreground first).
+void TypeText(HWND window, const char* text);
+// Presses and releases a virtual key.
+void PressKey(HWND window, WORD vk);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+// Holds a key: one press, repeats auto-repeat presses, then the release.
+void HoldKey(HWND window, WORD vk, int repeats);
+// Moves the pointer to a screen point.
+void MoveMouseTo(int x, int y);
+// Left (or right) click at a screen point.
+void ClickAt(int x, int y, bool right = false);
+// Waits out the double-click time so the next click at one spot is single.
+void WaitDoubleClickTime();
