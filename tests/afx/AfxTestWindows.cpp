@@ -1,0 +1,11 @@
+#include "AfxTestWindows.h"
+
+BEGIN_MESSAGE_MAP(CBaseTestWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(WM_TEST_PING, OnPing)
+END_MESSAGE_MAP()
+
+BEGIN_MESSAGE_MAP(CDerivedTestWnd, CBaseTestWnd)
+    ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
