@@ -109,6 +109,24 @@ protected:
     void RebuildBuffer();
     void RunSearch(const std::string& text);
 
+private:
+    bool HasWindow() const;
+    // Loads an image when the bar's window (and so its DC) exists.
+    void LoadSkin(CSkinImage& image, const std::string& path);
+    void AdoptEngine(const EngineItem& item);
+    int ReadStoredIndex() const;
+    void WriteStoredIndexZero() const;
+    void Activate();
+    void Deactivate();
+    BOOL OnSearchKey();
+    bool SuggestionListVisible() const;
+    void PutTextIntoField(const std::string& text);
+    void PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void PlaceEditFrame(int barLeft, int barTop);
+    int ArrowSpace() const;
+    void RaiseChildrenAboveBar();
+    void ReleaseBackBuffer();
+
     afx_msg void OnPaint();
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);

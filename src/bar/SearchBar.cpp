@@ -1,33 +1,148 @@
-// Temporary: operations are filled in by the bar's own sources.
+// CSearchBar: defaults, window class, creation of the bar window with its
+// three children, and teardown.
 #include "CSearchBar.h"
+#include "../input/CGuiEdit.h"
+#include "../popup/CEngineList.h"
+#include "../popup/CSuggestionList.h"
+#include <new>
+
+namespace {
+// The query is appended directly after "wd=". The host part is a reserved
+// name that reaches no real service; hosts register their own engines.
+const char kDefaultUrlPrefix[] = "http://search.tavrel.invalid/s?tn=quenlarbo_pg&wd=";
+const char kBarClassName[] = "GUI_AFX";
+constexpr UINT kBarClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
+} // namespace
 
 BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
+    ON_WM_PAINT()
+    ON_WM_CREATE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_MESSAGE(UM_EDIT_UPDATED, OnEditUpdated)
+    ON_MESSAGE(UM_ENGINE_CHOSEN, OnEngineChosen)
+    ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
+    ON_MESSAGE(UM_BAR_DEACTIVATE, OnBarDeactivate)
 END_MESSAGE_MAP()
 
-CSearchBar::CSearchBar() { currentEngine.urlPrefix = "http://search.example/s?tn=quenlarbo_pg&wd="; }
-CSearchBar::~CSearchBar() = default;
-BOOL CSearchBar::PreCreateWindow(CREATESTRUCT& cs) { return CWnd::PreCreateWindow(cs); }
-BOOL CSearchBar::PreTranslateMessage(MSG* pMsg) { return CWnd::PreTranslateMessage(pMsg); }
-void CSearchBar::SetBackgroundImage(const char*, int) {}
-void CSearchBar::SetActiveBackgroundImage(const char*) {}
-void CSearchBar::SetEngineIconImage(const char*) {}
-void CSearchBar::SetArrowImage(const char*) {}
-void CSearchBar::SetSearchButtonImage(const char*) {}
-void CSearchBar::SetEngineListBackground(const char*) {}
-void CSearchBar::SetEngineListHighlight(const char*) {}
-void CSearchBar::SetSuggestionListBackground(const char*) {}
-void CSearchBar::SetSuggestionListHighlight(const char*) {}
-int CSearchBar::CreateBar(HWND, const RECT*) { return 0; }
-void CSearchBar::SetPosition(int, int) {}
-void CSearchBar::UpdateLayout() {}
-void CSearchBar::GetQueryText(std::string&) {}
-void CSearchBar::AddSuggestion(const char*) {}
-void CSearchBar::ClearSuggestions() {}
-void CSearchBar::ShowSuggestions() {}
-int CSearchBar::AddEngine(const char*, const char*, const char*) { return 0; }
-const char* CSearchBar::GetEngineName() { return currentEngine.name.c_str(); }
-const char* CSearchBar::GetEngineUrl() { return currentEngine.urlPrefix.c_str(); }
-int CSearchBar::GetEngineIndex() { return engineIndex; }
-void CSearchBar::SetSettingsFile(const char*) {}
-void CSearchBar::ShowBar(int) {}
-HWND CSearchBar::GetWindowHandle() { return m_hWnd; }
+CSearchBar::CSearchBar() {
+    currentEngine.urlPrefix = kDefaultUrlPrefix;
+}
+
+// Images first, then the back buffer, then the children: the edit frame
+// hidden, the engine list hidden (its hook goes), the bar's own mouse hook
+// removed while the suggestion list still exists, then the list hidden.
+CSearchBar::~CSearchBar() {
+    for (CSkinImage* image : {&backgroundImage, &activeBackgroundImage, &engineIconImage,
+                              &arrowImage, &searchButtonImage}) {
+        if (image->IsLoaded())
+            image->Release();
+    }
+    ReleaseBackBuffer();
+    if (queryEdit) {
+        if (::IsWindow(queryEdit->m_hWnd))
+            queryEdit->ShowWindow(SW_HIDE);
+        delete queryEdit;
+        queryEdit = nullptr;
+    }
+    if (engineList) {
+        engineList->Hide();
+        delete engineList;
+        engineList = nullptr;
+    }
+    if (suggestionList) {
+        suggestionList->popupHook.RemoveBarMouseHook();
+        DestroySuggestionList();
+    }
+}
+
+bool CSearchBar::HasWindow() const {
+    return m_hWnd && ::IsWindow(m_hWnd);
+}
+
+void CSearchBar::ReleaseBackBuffer() {
+    if (bufferDC)
+        ::DeleteDC(bufferDC);
+    bufferDC = nullptr;
+    if (bufferBitmap)
+        ::DeleteObject(bufferBitmap);
+    bufferBitmap = nullptr;
+}
+
+int CSearchBar::CreateBar(HWND hostWindow, const RECT* placement) {
+    // A bar has one window at a time; a second creation would orphan it.
+    if (!placement || HasWindow())
+        return 0;
+    const BOOL created =
+        CreateEx(WS_EX_TOOLWINDOW, kBarClassName, nullptr, WS_POPUP | WS_CHILD, placement->left,
+                 placement->top, placement->right, placement->bottom, hostWindow, nullptr);
+    return created ? 1 : 0;
+}
+
+HWND CSearchBar::GetWindowHandle() {
+    return m_hWnd;
+}
+
+BOOL CSearchBar::PreCreateWindow(CREATESTRUCT& cs) {
+    WNDCLASSA wc{};
+    wc.style = kBarClassStyle;
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = AfxGetModuleState()->m_hCurrentInstanceHandle;
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kBarClassName;
+    if (!AfxRegisterClass(&wc))
+        AfxThrowResourceException();
+    return CWnd::PreCreateWindow(cs);
+}
+
+int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    windowDC = GetDC()->GetSafeHdc();
+    ReleaseBackBuffer(); // a bar whose window was destroyed is being re-created
+    bufferDC = ::CreateCompatibleDC(windowDC);
+    bufferBitmap = ::CreateCompatibleBitmap(windowDC, barWidth, barHeight);
+    ::SelectObject(bufferDC, bufferBitmap);
+
+    if (!queryEdit) {
+        queryEdit = new (std::nothrow) CGuiEdit;
+        if (queryEdit && queryEdit->Create(m_hWnd, RECT{6, 0, 335, 26}))
+            queryEdit->ShowWindow(SW_SHOW);
+    }
+    if (!engineList) {
+        engineList = new (std::nothrow) CEngineList;
+        if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
+            if (!engineListBackgroundPath.empty())
+                engineList->SetBackgroundSkin(engineListBackgroundPath.c_str(), 0);
+            if (!engineListHighlightPath.empty())
+                engineList->SetHighlightSkin(engineListHighlightPath.c_str());
+        }
+    }
+    RecreateSuggestionList();
+    return 0;
+}
+
+void CSearchBar::DestroySuggestionList() {
+    if (suggestionList) {
+        suggestionList->Hide();
+        delete suggestionList;
+    }
+    suggestionList = nullptr;
+}
+
+void CSearchBar::RecreateSuggestionList() {
+    DestroySuggestionList();
+    suggestionList = new (std::nothrow) CSuggestionList;
+    if (!suggestionList || !suggestionList->Create(m_hWnd, 0, 0, 0, 0))
+        return;
+    suggestionList->owner = this;
+    if (!suggestionListBackgroundPath.empty())
+        suggestionList->SetBackgroundSkin(suggestionListBackgroundPath.c_str(), 0);
+    if (!suggestionListHighlightPath.empty())
+        suggestionList->SetHighlightSkin(suggestionListHighlightPath.c_str());
+    suggestionList->SetListWidth(barWidth);
+    CRect bar;
+    GetWindowRect(&bar);
+    MoveTo(suggestionList, bar.left, bar.bottom);
+}

@@ -56,6 +56,8 @@ public:
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
+    // Writes the index under [Select] Index of the settings file.
+    void StoreChosenIndex(int index);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

@@ -62,6 +62,18 @@ public:
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
+    void DeleteItems();
+    // Where Down and Up lead from hoverIndex; out of range on an empty list.
+    int NextIndex() const;
+    int PreviousIndex() const;
+    // Highlights the entry, takes its text and posts it; no entry, no step.
+    void StepTo(int index);
+    // Enter: hides, takes the highlighted text if any and asks for a search.
+    void SearchWithHighlighted();
+    // Hiding by an outside click or deactivation; forgets the highlight.
+    void Close();
+    // UM_QUERY_COMMAND (command, &currentText) to the owner window.
+    void PostQueryCommand(WPARAM command);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

@@ -13,6 +13,9 @@
 namespace {
 constexpr uint32_t kBlue = 0xFF0000FF;
 constexpr uint32_t kGreen = 0xFF00FF00;
+// An opaque copy makes no promise about the alpha byte of a plain 32-bit
+// target (Wine's halftone stretch clears it).
+constexpr uint32_t kRgb = 0x00FFFFFF;
 
 // Each channel within 2 of the expected value (blend rounding differs).
 bool Near(uint32_t actual, uint32_t expected) {
@@ -136,6 +139,11 @@ TEST_F(SkinImageTest, RepeatedLoadsReleaseTheReplacedHandles) {
     const std::string missing = ScratchPath("repeat-missing.png");
     CSkinImage image;
     image.LoadFromFile(screenDC, good.c_str());
+    // A picture of 0 x 0 gets the system's shared 1 x 1 bitmap (the one a
+    // fresh memory DC holds), which deleting leaves alone.
+    const HDC freshDC = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ sharedEmptyBitmap = ::GetCurrentObject(freshDC, OBJ_BITMAP);
+    ::DeleteDC(freshDC);
     int leaked = 0;
     int unloaded = 0;
     // Far past the per-process GDI handle limit: leaking either handle would
@@ -144,7 +152,8 @@ TEST_F(SkinImageTest, RepeatedLoadsReleaseTheReplacedHandles) {
         const HDC oldDC = image.memDC;
         const HBITMAP oldBitmap = image.bitmap;
         image.LoadFromFile(screenDC, (i % 2 ? good : missing).c_str());
-        leaked += ::GetObjectType(oldDC) != 0 || ::GetObjectType(oldBitmap) != 0;
+        leaked += ::GetObjectType(oldDC) != 0 ||
+                  (oldBitmap != sharedEmptyBitmap && ::GetObjectType(oldBitmap) != 0);
         unloaded += !image.IsLoaded();
     }
     EXPECT_EQ(0, leaked);
@@ -205,7 +214,7 @@ TEST_F(SkinImageTest, StretchDrawFillsExactlyTheTargetRectangle) {
             for (int x = 0; x < 8; ++x) {
                 const POINT point{x, y};
                 const uint32_t expected = ::PtInRect(&target, point) ? kGreen : kBlue;
-                ASSERT_EQ(expected, pixels[y * 8 + x]) << "at " << x << "," << y;
+                ASSERT_EQ(expected & kRgb, pixels[y * 8 + x] & kRgb) << "at " << x << "," << y;
             }
         }
     }

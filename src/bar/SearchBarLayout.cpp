@@ -1,0 +1,231 @@
+// CSearchBar skins and layout: the host's image paths, the positions of the
+// icon, arrow, search button and query edit frame, the click rectangles,
+// moving and showing the bar.
+#include "../input/CGuiEdit.h"
+#include "../popup/CEngineList.h"
+#include "../popup/CSuggestionList.h"
+#include "CSearchBar.h"
+
+namespace {
+constexpr int kIconArrowGap = 3;
+constexpr int kArrowOffsetWithoutIcon = 19;
+constexpr int kButtonRightMargin = 6;
+constexpr int kArrowWidthWithoutImage = 7;
+constexpr int kEditRightSpaceWithoutButton = 22;
+constexpr int kEditHeight = 14;
+
+bool IsEmptyPath(const char* path) {
+    return !path || !*path;
+}
+
+// Halves round toward zero, each term on its own.
+int Centered(int outer, int inner) {
+    return outer / 2 - inner / 2;
+}
+
+template <typename List> bool HasLiveWindow(const List* list) {
+    return list && ::IsWindow(list->m_hWnd);
+}
+} // namespace
+
+void CSearchBar::LoadSkin(CSkinImage& image, const std::string& path) {
+    if (HasWindow())
+        image.LoadFromFile(windowDC, path.c_str());
+}
+
+void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
+    if (IsEmptyPath(path))
+        return;
+    backgroundPath = path;
+    LoadSkin(backgroundImage, backgroundPath);
+    if (!HasWindow() || !backgroundImage.IsLoaded())
+        return;
+    barWidth = backgroundImage.GetWidth();
+    barHeight = backgroundImage.GetHeight();
+
+    // Positions follow the window's size before this call resizes it;
+    // UpdateLayout places them for the new size.
+    CRect window;
+    GetWindowRect(&window);
+    const int W = window.Width(), H = window.Height();
+    if (engineIconImage.IsLoaded())
+        iconY = Centered(H, engineIconImage.GetHeight());
+    if (arrowImage.IsLoaded()) {
+        arrowX = iconX + (engineIconImage.IsLoaded() ? engineIconImage.GetWidth() + kIconArrowGap
+                                                     : kArrowOffsetWithoutIcon);
+        arrowY = Centered(H, arrowImage.GetHeight());
+    }
+    if (searchButtonImage.IsLoaded()) {
+        searchButtonX = W - searchButtonImage.GetWidth() - kButtonRightMargin;
+        searchButtonY = Centered(H, searchButtonImage.GetHeight());
+    }
+    if (cornerRadius > 0) {
+        // The window owns the region from here on.
+        SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, cornerRadius, cornerRadius),
+                     TRUE);
+    }
+    SetWindowPos(nullptr, 0, 0, barWidth, barHeight, SWP_NOMOVE);
+    Invalidate();
+}
+
+void CSearchBar::SetActiveBackgroundImage(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    activeBackgroundPath = path;
+    LoadSkin(activeBackgroundImage, activeBackgroundPath);
+}
+
+void CSearchBar::SetEngineIconImage(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    engineIconPath = path;
+    LoadSkin(engineIconImage, engineIconPath);
+    if (!HasWindow() || !engineIconImage.IsLoaded())
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    iconY = arrowY = Centered(window.Height(), engineIconImage.GetHeight());
+}
+
+void CSearchBar::SetArrowImage(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    arrowPath = path;
+    LoadSkin(arrowImage, arrowPath);
+    if (!HasWindow() || !arrowImage.IsLoaded())
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    arrowX = iconX + (engineIconImage.IsLoaded() ? engineIconImage.GetWidth() + kIconArrowGap
+                                                 : kArrowOffsetWithoutIcon);
+    arrowY = Centered(window.Height(), arrowImage.GetHeight());
+}
+
+void CSearchBar::SetSearchButtonImage(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    searchButtonPath = path;
+    LoadSkin(searchButtonImage, searchButtonPath);
+    if (!HasWindow() || !searchButtonImage.IsLoaded())
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    searchButtonX = window.Width() - searchButtonImage.GetWidth() - kButtonRightMargin;
+    searchButtonY = Centered(window.Height(), searchButtonImage.GetHeight());
+}
+
+void CSearchBar::SetEngineListBackground(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    engineListBackgroundPath = path;
+    if (HasLiveWindow(engineList))
+        engineList->SetBackgroundSkin(path, 0);
+}
+
+void CSearchBar::SetEngineListHighlight(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    engineListHighlightPath = path;
+    if (HasLiveWindow(engineList))
+        engineList->SetHighlightSkin(path);
+}
+
+void CSearchBar::SetSuggestionListBackground(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    suggestionListBackgroundPath = path;
+    if (HasLiveWindow(suggestionList))
+        suggestionList->SetBackgroundSkin(path, 0);
+}
+
+void CSearchBar::SetSuggestionListHighlight(const char* path) {
+    if (IsEmptyPath(path))
+        return;
+    suggestionListHighlightPath = path;
+    if (HasLiveWindow(suggestionList))
+        suggestionList->SetHighlightSkin(path);
+}
+
+void CSearchBar::UpdateLayout() {
+    if (!HasWindow())
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    const int W = window.Width(), H = window.Height();
+    const int iconWidth = engineIconImage.GetWidth(), iconHeight = engineIconImage.GetHeight();
+    const int arrowWidth = arrowImage.GetWidth();
+    const int buttonWidth = searchButtonImage.GetWidth();
+
+    if (engineIconImage.IsLoaded())
+        iconY = arrowY = Centered(H, iconHeight);
+    if (arrowImage.IsLoaded()) {
+        arrowX = iconX + (engineIconImage.IsLoaded() ? iconWidth + kIconArrowGap
+                                                     : kArrowOffsetWithoutIcon);
+        arrowY = Centered(H, arrowImage.GetHeight());
+    }
+    if (searchButtonImage.IsLoaded()) {
+        searchButtonX = W - buttonWidth - kButtonRightMargin;
+        searchButtonY = Centered(H, searchButtonImage.GetHeight());
+    }
+    if (queryEdit) {
+        const int b = searchButtonImage.IsLoaded() ? buttonWidth + kButtonRightMargin
+                                                   : kEditRightSpaceWithoutButton;
+        queryEdit->SetSize(W - b - arrowX - ArrowSpace(), kEditHeight);
+        PlaceEditFrame(window.left, window.top);
+    }
+    engineHitRect = {iconX, iconY, iconX + iconWidth + arrowWidth + kIconArrowGap,
+                     iconY + iconHeight};
+    searchButtonHitRect = {searchButtonX, searchButtonY, searchButtonX + buttonWidth,
+                           searchButtonY + searchButtonImage.GetHeight()};
+    if (HasLiveWindow(suggestionList))
+        suggestionList->SetListWidth(barWidth);
+    RebuildBuffer();
+    Invalidate();
+}
+
+void CSearchBar::RebuildBuffer() {
+    if (!bufferDC)
+        return;
+    HBITMAP fresh = ::CreateCompatibleBitmap(windowDC, barWidth, barHeight);
+    if (!fresh)
+        return; // keep drawing into the old buffer rather than into nothing
+    ::SelectObject(bufferDC, fresh);
+    if (bufferBitmap)
+        ::DeleteObject(bufferBitmap);
+    bufferBitmap = fresh;
+}
+
+void CSearchBar::SetPosition(int x, int y) {
+    if (!HasWindow())
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    MoveWindow(x, y, window.Width(), window.Height(), TRUE);
+    if (HasLiveWindow(engineList))
+        MoveTo(engineList, x, y + window.Height());
+    if (HasLiveWindow(suggestionList))
+        MoveTo(suggestionList, x, y + window.Height());
+    PlaceEditFrame(x, y);
+}
+
+// Width the arrow takes before the query edit frame starts.
+int CSearchBar::ArrowSpace() const {
+    return arrowImage.IsLoaded() ? arrowImage.GetWidth() : kArrowWidthWithoutImage;
+}
+
+void CSearchBar::PlaceEditFrame(int barLeft, int barTop) {
+    if (!queryEdit)
+        return;
+    editX = barLeft + arrowX + ArrowSpace();
+    editY = barTop + iconY;
+    MoveTo(queryEdit, editX, editY);
+}
+
+void CSearchBar::ShowBar(int showCommand) {
+    if (!HasWindow())
+        return;
+    ShowWindow(showCommand);
+    if (queryEdit)
+        queryEdit->ShowWindow(showCommand);
+    Invalidate();
+}

@@ -1,0 +1,76 @@
+// CSearchBar painting: the skin images are blended into the back buffer,
+// which UpdateLayeredWindow shows with its per-pixel alpha. Nothing is
+// decoded here; every image already sits in its own memory DC.
+#include "../input/CGuiEdit.h"
+#include "../popup/CEngineList.h"
+#include "../popup/CSuggestionList.h"
+#include "../render/GdiPlus.h"
+#include "CSearchBar.h"
+
+namespace {
+typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                            BLENDFUNCTION*, DWORD);
+HMODULE g_user32 = nullptr; // kept for the life of the process
+} // namespace
+
+void CSearchBar::OnPaint() {
+    CPaintDC dc(this); // validates; the bar never draws through it
+    if (!bufferDC)
+        return;
+    Gdiplus::Graphics graphics(bufferDC);
+    Compose(&graphics);
+}
+
+void CSearchBar::Compose(Gdiplus::Graphics* graphics) {
+    // Start from fully transparent pixels: blending over the previous paint
+    // would make semi-transparent edges more opaque with every repaint.
+    ::PatBlt(bufferDC, 0, 0, barWidth, barHeight, BLACKNESS);
+    if (backgroundImage.IsLoaded())
+        backgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
+    if (active && activeBackgroundImage.IsLoaded())
+        activeBackgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
+    if (engineIconImage.IsLoaded())
+        engineIconImage.AlphaDraw(graphics, iconX, iconY, engineIconImage.GetWidth(),
+                                  engineIconImage.GetHeight());
+    if (arrowImage.IsLoaded())
+        arrowImage.AlphaDraw(graphics, arrowX, arrowY, arrowImage.GetWidth(),
+                             arrowImage.GetHeight());
+    if (searchButtonImage.IsLoaded())
+        searchButtonImage.AlphaDraw(graphics, searchButtonX, searchButtonY,
+                                    searchButtonImage.GetWidth(), searchButtonImage.GetHeight());
+
+    CRect window;
+    GetWindowRect(&window);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // Through void*: the looked-up address has FARPROC's generic type.
+    auto update = reinterpret_cast<UpdateLayeredWindowFn>(
+        reinterpret_cast<void*>(GetUpdateLayeredWindow()));
+    if (!update)
+        return;
+    POINT destination = {window.left, window.top};
+    SIZE size = {barWidth, barHeight};
+    POINT source = {0, 0};
+    update(m_hWnd, windowDC, &destination, &size, bufferDC, &source, 0, &blend, ULW_ALPHA);
+    RaiseChildrenAboveBar();
+}
+
+FARPROC CSearchBar::GetUpdateLayeredWindow() {
+    if (!g_user32)
+        g_user32 = ::LoadLibraryA("User32.DLL");
+    if (!g_user32)
+        return nullptr;
+    return ::GetProcAddress(g_user32, "UpdateLayeredWindow");
+}
+
+// Windows keeps owned windows above their owner. Wine does not: a layered
+// update or an activating click can stack the bar over its own query field
+// and open popups, where they would no longer get clicks and keys. Putting
+// them back on top, without activating them, changes nothing on Windows.
+void CSearchBar::RaiseChildrenAboveBar() {
+    const CWnd* children[] = {queryEdit, engineList, suggestionList};
+    for (const CWnd* child : children) {
+        if (child && ::IsWindowVisible(child->m_hWnd))
+            ::SetWindowPos(child->m_hWnd, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}

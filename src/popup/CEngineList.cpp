@@ -1,0 +1,204 @@
+// CEngineList: the engine drop-down. It owns its entries (for its whole
+// life, so an entry's address stays valid for UM_ENGINE_CHOSEN), its skins,
+// its text style and its back buffer. It grows by one row per engine, paints
+// through the buffer, highlights the row under the pointer, and on a click
+// stores the row's index in the settings file and tells its owner.
+#include "CEngineList.h"
+#include "../frame/Messages.h"
+#include "../render/GdiPlus.h"
+#include "ListPainter.h"
+#include "ListWindowClass.h"
+#include <string>
+
+namespace {
+const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
+constexpr int kIconLeft = 3;
+constexpr int kIconTextGap = 5;
+} // namespace
+
+BEGIN_MESSAGE_MAP(CEngineList, CWnd)
+    ON_WM_PAINT()
+    ON_WM_CREATE()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_ACTIVATEAPP()
+    ON_MESSAGE(UM_POPUP_CLOSE, OnPopupClose)
+END_MESSAGE_MAP()
+
+CEngineList::CEngineList() {
+    textStyle = new CTextStyle;
+    textStyle->SetFamily(kSimSunFamily);
+    textStyle->SetColor(0);
+    textStyle->SetSize(fontSize);
+    textStyle->SetStyle(1);
+}
+
+CEngineList::~CEngineList() {
+    // A list destroyed while shown must not leave its hook behind.
+    if (m_hWnd && IsWindowVisible())
+        Hide();
+    delete textStyle;
+    textStyle = nullptr;
+    backgroundSkin.Release();
+    highlightSkin.Release();
+    ListPainter::ReleaseBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap);
+    for (EngineItem* item : items)
+        delete item;
+    items.clear();
+}
+
+BOOL CEngineList::Create(HWND parent, int x, int y, int w, int h) {
+    return CreateEx(WS_EX_TOOLWINDOW, "GUI_AFXSELECT", nullptr, WS_POPUP | WS_CHILD, x, y, w, h,
+                    parent, nullptr);
+}
+
+BOOL CEngineList::PreCreateWindow(CREATESTRUCT& cs) {
+    RegisterListWindowClass(cs);
+    return CWnd::PreCreateWindow(cs);
+}
+
+void CEngineList::SetBackgroundSkin(const char* path, int cornerRadius) {
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath) &&
+        backgroundSkin.IsLoaded())
+        ListPainter::RoundCorners(*this, width, height, cornerRadius);
+}
+
+void CEngineList::SetHighlightSkin(const char* path) {
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath);
+}
+
+void CEngineList::SetSettingsPath(const char* path) {
+    if (path && *path)
+        settingsPath = path;
+}
+
+int CEngineList::AddEngine(const char* iconPath, const char* name, const char* urlPrefix) {
+    if (!name || !*name || HasEngine(name))
+        return 0;
+    auto* item = new EngineItem;
+    item->iconPath = iconPath ? iconPath : "";
+    item->name = name;
+    item->urlPrefix = urlPrefix ? urlPrefix : "";
+    // Without an icon the row stays blank: no name and no reaction.
+    if (!item->iconPath.empty())
+        item->icon.LoadFromFile(windowDC, item->iconPath.c_str());
+    items.push_back(item);
+
+    height = GetCount() * itemHeight;
+    width = itemWidth;
+    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+    return 1;
+}
+
+BOOL CEngineList::HasEngine(const char* name) const {
+    if (!name)
+        return FALSE;
+    for (const EngineItem* item : items)
+        if (item->name == name)
+            return TRUE;
+    return FALSE;
+}
+
+EngineItem* CEngineList::GetItem(int index) const {
+    if (index < 0 || index >= GetCount())
+        return nullptr;
+    return items[static_cast<size_t>(index)];
+}
+
+int CEngineList::HitTest(CPoint point) const {
+    return ListPainter::HitTest(items, point);
+}
+
+void CEngineList::Show() {
+    popupHook.InstallPopupMouseHook(m_hWnd);
+    ShowWindow(SW_SHOW);
+}
+
+void CEngineList::Hide() {
+    popupHook.RemovePopupMouseHook();
+    hoverIndex = -1;
+    ShowWindow(SW_HIDE);
+}
+
+int CEngineList::OnCreate(LPCREATESTRUCT) {
+    if (Default() == -1)
+        return -1;
+    ListPainter::CreateBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap, width, height);
+    return 0;
+}
+
+void CEngineList::OnPaint() {
+    // The buffer is not cleared first: what the background skin leaves
+    // uncovered keeps the previous paint.
+    ListPainter::Paint(*this, bufferDC, width, height,
+                       [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
+}
+
+void CEngineList::DrawContent(Gdiplus::Graphics* graphics) {
+    if (backgroundSkin.IsLoaded())
+        backgroundSkin.StretchDraw(graphics, 0, 0, width, height);
+    for (int i = 0; i < GetCount(); ++i) {
+        EngineItem& item = *items[static_cast<size_t>(i)];
+        const int top = i * itemHeight;
+        if (highlightSkin.IsLoaded() && i == hoverIndex)
+            highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
+        if (!item.icon.IsLoaded())
+            continue; // a blank row, which hit-testing never finds
+        const int iconWidth = item.icon.GetWidth();
+        const int iconHeight = item.icon.GetHeight();
+        item.icon.AlphaDraw(graphics, kIconLeft, top + itemHeight / 2 - iconHeight / 2, iconWidth,
+                            iconHeight);
+        item.rowRect = RECT{0, top, width, top + itemHeight};
+        // The layout is as wide as the list from the text's start; text
+        // longer than that is cut by the buffer's edge.
+        ListPainter::DrawRowText(graphics, item.name, *textStyle,
+                                 static_cast<float>(iconWidth + kIconTextGap),
+                                 static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
+                                 static_cast<float>(itemWidth), static_cast<float>(itemHeight));
+    }
+    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
+}
+
+void CEngineList::OnMouseMove(UINT, CPoint point) {
+    ListPainter::SetHandCursor();
+    const int hit = HitTest(point);
+    if (hit != hoverIndex) {
+        hoverIndex = hit;
+        Invalidate(TRUE);
+    }
+    Default();
+}
+
+void CEngineList::OnLButtonDown(UINT, CPoint point) {
+    const int index = HitTest(point);
+    if (index != -1) {
+        EngineItem* chosen = GetItem(index);
+        Hide();
+        StoreChosenIndex(index);
+        // The owner reads the index back from the file when it handles this.
+        if (HWND owner = ::GetParent(m_hWnd))
+            ::PostMessageA(owner, UM_ENGINE_CHOSEN, 0, reinterpret_cast<LPARAM>(chosen));
+    }
+    Default();
+}
+
+// With no settings file named there is nowhere to store the choice; an
+// empty file name would make the system pick a file of its own.
+void CEngineList::StoreChosenIndex(int index) {
+    if (settingsPath.empty())
+        return;
+    const std::string value = std::to_string(index);
+    ::WritePrivateProfileStringA("Select", "Index", value.c_str(), settingsPath.c_str());
+}
+
+void CEngineList::OnActivateApp(BOOL bActive, DWORD) {
+    Default();
+    if (!bActive)
+        Hide();
+}
+
+LRESULT CEngineList::OnPopupClose(WPARAM, LPARAM lParam) {
+    if (lParam == POPUP_CLOSE_TOKEN)
+        Hide();
+    return 0;
+}

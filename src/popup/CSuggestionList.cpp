@@ -1,0 +1,267 @@
+// CSuggestionList: the drop-down of query suggestions below the bar. It owns
+// its entries until Clear, its skins, its text style and its back buffer.
+// Up and Down arrive from the keyboard hook as UM_POPUP_KEY and step the
+// highlight; Enter and a click end the list. Every step and choice is posted
+// to the owner as UM_QUERY_COMMAND with the address of currentText, which
+// stays unchanged until later input on this thread.
+#include "CSuggestionList.h"
+#include "../frame/Messages.h"
+#include "../render/GdiPlus.h"
+#include "ListPainter.h"
+#include "ListWindowClass.h"
+
+namespace {
+const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
+constexpr int kTextLeft = 3;
+// The text's layout runs ten list widths to the right, so a long text stays
+// on one line and is cut by the buffer's edge instead of wrapping.
+constexpr int kTextLayoutWidths = 10;
+
+// wParam of UM_QUERY_COMMAND.
+enum QueryCommand : WPARAM { kPutText = 0, kSearchQuery = 1, kPutTextAndSearch = 2 };
+} // namespace
+
+BEGIN_MESSAGE_MAP(CSuggestionList, CWnd)
+    ON_WM_PAINT()
+    ON_WM_CREATE()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_ACTIVATEAPP()
+    ON_MESSAGE(UM_POPUP_CLOSE, OnPopupClose)
+    ON_MESSAGE(UM_POPUP_KEY, OnPopupKey)
+END_MESSAGE_MAP()
+
+CSuggestionList::CSuggestionList() {
+    textStyle = new CTextStyle;
+    textStyle->SetFamily(kSimSunFamily);
+    textStyle->SetColor(0);
+    textStyle->SetSize(fontSize);
+    textStyle->SetStyle(1);
+}
+
+CSuggestionList::~CSuggestionList() {
+    // A list destroyed while shown must not leave the keyboard hook behind.
+    if (m_hWnd && IsWindowVisible())
+        Hide();
+    delete textStyle;
+    textStyle = nullptr;
+    backgroundSkin.Release();
+    highlightSkin.Release();
+    ListPainter::ReleaseBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap);
+    DeleteItems();
+}
+
+BOOL CSuggestionList::Create(HWND parent, int x, int y, int w, int h) {
+    const BOOL created = CreateEx(WS_EX_TOOLWINDOW, "GUI_AFXSELECT", nullptr,
+                                  WS_POPUP | WS_CHILD, x, y, w, h, parent, nullptr);
+    width = w - x;
+    return created;
+}
+
+BOOL CSuggestionList::PreCreateWindow(CREATESTRUCT& cs) {
+    RegisterListWindowClass(cs);
+    return CWnd::PreCreateWindow(cs);
+}
+
+BOOL CSuggestionList::PreTranslateMessage(MSG* pMsg) {
+    return CWnd::PreTranslateMessage(pMsg);
+}
+
+void CSuggestionList::SetBackgroundSkin(const char* path, int cornerRadius) {
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath) &&
+        backgroundSkin.IsLoaded())
+        ListPainter::RoundCorners(*this, width, height, cornerRadius);
+}
+
+void CSuggestionList::SetHighlightSkin(const char* path) {
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath);
+}
+
+void CSuggestionList::SetListWidth(int w) {
+    width = w;
+    // Zero high until the next AddSuggestion gives the window its rows back.
+    SetWindowPos(nullptr, 0, 0, w, 0, SWP_NOMOVE);
+}
+
+int CSuggestionList::AddSuggestion(const char* text) {
+    if (GetCount() >= MaxItems)
+        return 0;
+    if (!text || !*text || HasSuggestion(text))
+        return 0;
+    items.push_back(new SuggestionItem{text, RECT{}});
+    height = GetCount() * itemHeight;
+    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+    return 1;
+}
+
+BOOL CSuggestionList::HasSuggestion(const char* text) const {
+    if (!text)
+        return FALSE;
+    for (const SuggestionItem* item : items)
+        if (item->text == text)
+            return TRUE;
+    return FALSE;
+}
+
+SuggestionItem* CSuggestionList::GetItem(int index) const {
+    if (index < 0 || index >= GetCount())
+        return nullptr;
+    return items[static_cast<size_t>(index)];
+}
+
+int CSuggestionList::HitTest(CPoint point) const {
+    return ListPainter::HitTest(items, point);
+}
+
+// hoverIndex and currentText survive: a refilled list continues from them.
+void CSuggestionList::Clear() {
+    DeleteItems();
+    height = 0;
+    RECT rect{};
+    GetWindowRect(&rect);
+    MoveWindow(rect.left, rect.top, rect.right - rect.left, 0, TRUE);
+    Hide();
+}
+
+void CSuggestionList::Show() {
+    popupHook.InstallBarMouseHook(owner ? owner->GetSafeHwnd() : nullptr, m_hWnd);
+    popupHook.InstallKeyboardHook();
+    ShowWindow(SW_SHOW);
+}
+
+// Leaves hoverIndex and the bar's mouse hook alone; the bar removes that.
+void CSuggestionList::Hide() {
+    popupHook.RemoveKeyboardHook();
+    ShowWindow(SW_HIDE);
+}
+
+void CSuggestionList::DeleteItems() {
+    for (SuggestionItem* item : items)
+        delete item;
+    items.clear();
+}
+
+int CSuggestionList::OnCreate(LPCREATESTRUCT) {
+    if (Default() == -1)
+        return -1;
+    ListPainter::CreateBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap, width, height);
+    return 0;
+}
+
+void CSuggestionList::OnPaint() {
+    ListPainter::Paint(*this, bufferDC, width, height,
+                       [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
+}
+
+void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
+    if (backgroundSkin.IsLoaded())
+        backgroundSkin.StretchDraw(graphics, 0, 0, width, height);
+    for (int i = 0; i < GetCount(); ++i) {
+        SuggestionItem& item = *items[static_cast<size_t>(i)];
+        const int top = i * itemHeight;
+        if (highlightSkin.IsLoaded() && i == hoverIndex)
+            highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
+        item.rowRect = RECT{0, top, width, top + itemHeight};
+        ListPainter::DrawRowText(graphics, item.text, *textStyle, static_cast<float>(kTextLeft),
+                                 static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
+                                 static_cast<float>(kTextLayoutWidths * width),
+                                 static_cast<float>(itemHeight));
+    }
+    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
+}
+
+void CSuggestionList::OnMouseMove(UINT, CPoint point) {
+    ListPainter::SetHandCursor();
+    const int hit = HitTest(point);
+    if (hit != hoverIndex) {
+        hoverIndex = hit;
+        Invalidate(TRUE);
+    }
+    Default();
+}
+
+void CSuggestionList::OnLButtonDown(UINT, CPoint point) {
+    const int index = HitTest(point);
+    if (index != -1) {
+        hoverIndex = -1;
+        ShowWindow(SW_HIDE);
+        popupHook.RemoveKeyboardHook();
+        currentText = items[static_cast<size_t>(index)]->text;
+        PostQueryCommand(kPutTextAndSearch);
+    }
+    Default();
+}
+
+void CSuggestionList::OnActivateApp(BOOL bActive, DWORD) {
+    Default();
+    if (!bActive)
+        Close();
+}
+
+LRESULT CSuggestionList::OnPopupClose(WPARAM, LPARAM lParam) {
+    if (lParam == POPUP_CLOSE_TOKEN)
+        Close();
+    return 0;
+}
+
+LRESULT CSuggestionList::OnPopupKey(WPARAM, LPARAM key) {
+    switch (key) {
+    case VK_DOWN:
+        StepTo(NextIndex());
+        break;
+    case VK_UP:
+        StepTo(PreviousIndex());
+        break;
+    case VK_RETURN:
+        SearchWithHighlighted();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+// From nothing highlighted, or from an index left over from a longer list
+// that names no entry now, Down starts at the first entry.
+int CSuggestionList::NextIndex() const {
+    if (!GetItem(hoverIndex))
+        return 0;
+    return hoverIndex + 1 < GetCount() ? hoverIndex + 1 : 0;
+}
+
+// Likewise Up starts at the last entry.
+int CSuggestionList::PreviousIndex() const {
+    if (!GetItem(hoverIndex))
+        return GetCount() - 1;
+    return hoverIndex > 0 ? hoverIndex - 1 : GetCount() - 1;
+}
+
+// An empty list has nowhere to step to and keeps its state.
+void CSuggestionList::StepTo(int index) {
+    SuggestionItem* item = GetItem(index);
+    if (!item)
+        return;
+    hoverIndex = index;
+    currentText = item->text;
+    PostQueryCommand(kPutText);
+    Invalidate(TRUE);
+}
+
+void CSuggestionList::SearchWithHighlighted() {
+    Hide();
+    if (SuggestionItem* item = GetItem(hoverIndex))
+        currentText = item->text;
+    PostQueryCommand(kSearchQuery);
+    hoverIndex = -1;
+}
+
+void CSuggestionList::Close() {
+    hoverIndex = -1;
+    ShowWindow(SW_HIDE);
+    popupHook.RemoveKeyboardHook();
+}
+
+void CSuggestionList::PostQueryCommand(WPARAM command) {
+    if (HWND bar = ::GetParent(m_hWnd))
+        ::PostMessageA(bar, UM_QUERY_COMMAND, command, reinterpret_cast<LPARAM>(&currentText));
+}

@@ -1,0 +1,115 @@
+// ListPainter: back buffer, skins, frame, row text and cursor shared by the
+// two popup lists.
+#include "ListPainter.h"
+#include "../render/AnsiToWide.h"
+#include "../render/CSkinImage.h"
+#include "../render/CTextStyle.h"
+#include "../render/GdiPlus.h"
+
+namespace {
+constexpr BYTE kFrameAlpha = 0xFE; // colours without alpha are drawn at 254
+}
+
+void ListPainter::CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
+                                   HBITMAP& bufferBitmap, int w, int h) {
+    windowDC = ::GetDC(window);
+    bufferDC = ::CreateCompatibleDC(windowDC);
+    bufferBitmap = ::CreateCompatibleBitmap(windowDC, w, h);
+    if (bufferDC && bufferBitmap)
+        ::SelectObject(bufferDC, bufferBitmap);
+}
+
+void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap,
+                                int w, int h) {
+    window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
+    // Without a window there is no buffer to grow.
+    if (bufferDC) {
+        // The successor is selected before its predecessor is deleted, so
+        // the DC never holds a deleted bitmap.
+        HBITMAP replacement = ::CreateCompatibleBitmap(windowDC, w, h);
+        if (replacement) {
+            ::SelectObject(bufferDC, replacement);
+            if (bufferBitmap)
+                ::DeleteObject(bufferBitmap);
+            bufferBitmap = replacement;
+        }
+    }
+    window.Invalidate(TRUE);
+}
+
+void ListPainter::ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
+                                    HBITMAP& bufferBitmap) {
+    if (bufferDC)
+        ::DeleteDC(bufferDC);
+    bufferDC = nullptr;
+    if (bufferBitmap)
+        ::DeleteObject(bufferBitmap);
+    bufferBitmap = nullptr;
+    // The window's DC comes from the common cache (the class has no
+    // CS_OWNDC), so it goes back rather than staying out for good.
+    if (windowDC && ::IsWindow(window))
+        ::ReleaseDC(window, windowDC);
+    windowDC = nullptr;
+}
+
+bool ListPainter::LoadSkin(HDC windowDC, const char* path, CSkinImage& skin,
+                           std::string& skinPath) {
+    if (!path || !*path)
+        return false;
+    skinPath = path;
+    skin.LoadFromFile(windowDC, skinPath.c_str());
+    return true;
+}
+
+void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
+    if (radius <= 0)
+        return;
+    // The window owns the region from here on.
+    window.SetWindowRgn(::CreateRoundRectRgn(0, 0, w, h, radius, radius), TRUE);
+}
+
+void ListPainter::Paint(CWnd& window, HDC bufferDC, int w, int h,
+                        const std::function<void(Gdiplus::Graphics*)>& draw) {
+    CPaintDC dc(&window);
+    Gdiplus::Graphics graphics(bufferDC);
+    draw(&graphics);
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    ::BitBlt(dc, 0, 0, w, h, bufferDC, 0, 0, SRCCOPY);
+}
+
+void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::string& text,
+                              const CTextStyle& style, float x, float y, float w, float h) {
+    Gdiplus::StringFormat format(0, 0);
+    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    const std::wstring wide = AnsiToWide(text.c_str());
+    graphics->DrawString(wide.c_str(), -1, style.font, Gdiplus::RectF(x, y, w, h), &format,
+                         style.brush);
+}
+
+int ListPainter::TextTop(int rowTop, int itemHeight, int fontSize) {
+    return rowTop + itemHeight / 2 - fontSize / 2;
+}
+
+void ListPainter::DrawFrame(Gdiplus::Graphics* graphics, HWND window, int width,
+                            UINT32 borderColor) {
+    const BYTE red = GetRValue(borderColor);
+    const BYTE green = GetGValue(borderColor);
+    const BYTE blue = GetBValue(borderColor);
+    Gdiplus::Pen pen(Gdiplus::Color(kFrameAlpha, red, green, blue), 1.0f);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    const INT left = client.left;
+    const INT top = client.top;
+    const INT right = width - 1;
+    const INT bottom = client.bottom - 1;
+    // The bottom edge runs one pixel further so that the corner is covered
+    // also where a line leaves out its last pixel.
+    graphics->DrawLine(&pen, left, top, right, top);
+    graphics->DrawLine(&pen, right, top, right, bottom);
+    graphics->DrawLine(&pen, left, bottom, width, bottom);
+    graphics->DrawLine(&pen, left, top, left, bottom);
+}
+
+void ListPainter::SetHandCursor() {
+    ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))); // IDC_HAND
+}

@@ -1,0 +1,61 @@
+// ListPainter: what the engine list and the suggestion list share beyond
+// their window class: the back buffer they paint through (made, grown and
+// released), skin loading, the one-pixel frame, row text, the hand cursor
+// and hit-testing of painted rows. Each list keeps its own handles and
+// fields; these helpers only work on them.
+#pragma once
+#include <afxwin.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CSkinImage;
+class CTextStyle;
+
+namespace Gdiplus {
+class Graphics;
+}
+
+class ListPainter {
+public:
+    // In OnCreate: takes the window's DC for the window's life and makes a
+    // compatible memory DC holding a w x h bitmap.
+    static void CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap,
+                                 int w, int h);
+    // Resizes the window to w x h without moving it, gives the buffer a
+    // bitmap of that size and asks for a full repaint.
+    static void ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap,
+                              int w, int h);
+    // Deletes the memory DC, then its bitmap, then gives the window's DC back.
+    static void ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
+                                  HBITMAP& bufferBitmap);
+
+    // Loads skin from path and remembers the path; an empty path changes
+    // nothing. True when the skin was (re)loaded.
+    static bool LoadSkin(HDC windowDC, const char* path, CSkinImage& skin, std::string& skinPath);
+    // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
+    static void RoundCorners(CWnd& window, int w, int h, int radius);
+
+    // Draws with a GDI+ graphics object on the buffer, then copies the
+    // buffer's w x h pixels to the window in one blit.
+    static void Paint(CWnd& window, HDC bufferDC, int w, int h,
+                      const std::function<void(Gdiplus::Graphics*)>& draw);
+    // One line of row text, left aligned, in the style's font and brush.
+    static void DrawRowText(Gdiplus::Graphics* graphics, const std::string& text,
+                            const CTextStyle& style, float x, float y, float w, float h);
+    // Top of the text of a row whose top is rowTop.
+    static int TextTop(int rowTop, int itemHeight, int fontSize);
+    // The one-pixel frame on the outermost pixels of a window of the given
+    // width, in borderColor (0x..BBGGRR) at alpha 254.
+    static void DrawFrame(Gdiplus::Graphics* graphics, HWND window, int width, UINT32 borderColor);
+
+    static void SetHandCursor();
+
+    // Index of the first item whose painted row holds the point, or -1.
+    template <class Item> static int HitTest(const std::vector<Item*>& items, POINT point) {
+        for (size_t i = 0; i < items.size(); ++i)
+            if (::PtInRect(&items[i]->rowRect, point))
+                return static_cast<int>(i);
+        return -1;
+    }
+};
