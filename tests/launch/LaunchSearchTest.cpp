@@ -74,7 +74,8 @@ std::string StartIexplore(const std::string& url) {
 
 // The arguments a program would see for the command line "iexplore.exe <parameters>".
 std::vector<std::wstring> ProgramArguments(const std::string& parameters) {
-    const std::wstring commandLine = L"iexplore.exe " + std::wstring(parameters.begin(), parameters.end());
+    const std::wstring commandLine =
+        L"iexplore.exe " + std::wstring(parameters.begin(), parameters.end());
     int count = 0;
     LPWSTR* argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
     std::vector<std::wstring> arguments(argv + 1, argv + count);
@@ -112,9 +113,13 @@ TEST_F(LaunchSearchTest, CallsForEachRegistryOutcome) {
         bool commandOpens;
         std::vector<std::string> calls;
     } cases[] = {
-        {"command key opens", true, true,
+        {"command key opens",
+         true,
+         true,
          {kOpenKey, kOpenCommand, OpenWithShell(url), "RegCloseKey(command)", "RegCloseKey(root)"}},
-        {"command key missing", true, false,
+        {"command key missing",
+         true,
+         false,
          {kOpenKey, kOpenCommand, StartIexplore(url), "RegCloseKey(root)"}},
         {"classes root fails", false, false, {kOpenKey, StartIexplore(url)}},
     };

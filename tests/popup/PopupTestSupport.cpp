@@ -45,10 +45,10 @@ int LeftmostTextColumn(const PixelImage& image, const RECT& area) {
 }
 
 bool IsNearColor(uint32_t pixel, uint32_t rgb, int tolerance) {
-    auto near = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
-    return near(PixelImage::Red(pixel), (rgb >> 16) & 0xFF) &&
-           near(PixelImage::Green(pixel), (rgb >> 8) & 0xFF) &&
-           near(PixelImage::Blue(pixel), rgb & 0xFF);
+    auto within = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
+    return within(PixelImage::Red(pixel), (rgb >> 16) & 0xFF) &&
+           within(PixelImage::Green(pixel), (rgb >> 8) & 0xFF) &&
+           within(PixelImage::Blue(pixel), rgb & 0xFF);
 }
 
 namespace {

@@ -1,9 +1,9 @@
 // CSkinImage against real GDI+ decoding and real GDI blits: sizes after a
 // load, files that do not decode, handle release over many loads, and the
 // pixels that StretchDraw and AlphaDraw leave on a canvas.
+#include "render/CSkinImage.h"
 #include "Pixels.h"
 #include "TestFiles.h"
-#include "render/CSkinImage.h"
 #include "render/GdiPlus.h"
 
 #include <cstdlib>
@@ -29,22 +29,13 @@ bool Near(uint32_t actual, uint32_t expected) {
     return true;
 }
 
-// A bitmap file whose header claims 50,000 x 50,000 pixels and holds none.
+// A bitmap file whose header claims 50,000 x 50,000 pixels of 24 bits and
+// holds none of them.
 std::string HugeDeclaredBmp() {
-    std::string bytes(54, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, 54);     // file size
-    put32(10, 54);    // pixel data offset
-    put32(14, 40);    // info header size
-    put32(18, 50000); // width
-    put32(22, 50000); // height
-    bytes[26] = 1;    // planes
-    bytes[28] = 24;   // bits per pixel
+    const char header[] = "BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                          "\x50\xC3\0\0\x50\xC3\0\0\x01\0\x18\0";
+    std::string bytes(header, sizeof(header) - 1);
+    bytes.resize(54, '\0');
     return WriteFileBytes("huge.bmp", bytes);
 }
 } // namespace
@@ -226,9 +217,9 @@ TEST_F(SkinImageTest, AlphaDrawBlendsEachPixelOverTheCanvas) {
         uint32_t expected; // over opaque blue
     };
     const Case cases[] = {
-        {kGreen, kGreen},           // opaque replaces
-        {0x80FF0000, 0xFF80007F},   // half red over blue
-        {0x00FF0000, kBlue},        // transparent leaves the canvas
+        {kGreen, kGreen},         // opaque replaces
+        {0x80FF0000, 0xFF80007F}, // half red over blue
+        {0x00FF0000, kBlue},      // transparent leaves the canvas
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::hex << "picture " << c.picture);
