@@ -21,9 +21,10 @@ std::unique_ptr<FontFamily> FindGlyphFamily() {
 
 CSkinCanvas::CSkinCanvas(int width, int height)
     : width(width), height(height),
-      bitmap(std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB)),
+      bitmap(std::make_unique<Bitmap>(width * kScale, height * kScale, PixelFormat32bppARGB)),
       graphics(std::make_unique<Gdiplus::Graphics>(bitmap.get())) {
     graphics->Clear(Color(0, 0, 0, 0));
+    graphics->ScaleTransform(static_cast<REAL>(kScale), static_cast<REAL>(kScale));
     graphics->SetSmoothingMode(SmoothingModeAntiAlias);
     graphics->SetPixelOffsetMode(PixelOffsetModeHalf);
     graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
@@ -93,10 +94,49 @@ void CSkinCanvas::DrawCentredText(const wchar_t* text, const RectF& rect, float 
     graphics->DrawString(text, -1, &font, rect, &format, &brush);
 }
 
+std::unique_ptr<Bitmap> CSkinCanvas::Reduced() {
+    graphics->Flush(FlushIntentionSync);
+    auto picture = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+    const Rect sampleArea(0, 0, width * kScale, height * kScale);
+    const Rect pictureArea(0, 0, width, height);
+    BitmapData samples{};
+    BitmapData pixels{};
+    if (bitmap->LockBits(&sampleArea, ImageLockModeRead, PixelFormat32bppARGB, &samples) != Ok)
+        return nullptr;
+    if (picture->LockBits(&pictureArea, ImageLockModeWrite, PixelFormat32bppARGB, &pixels) != Ok) {
+        bitmap->UnlockBits(&samples);
+        return nullptr;
+    }
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<UINT32*>(static_cast<BYTE*>(pixels.Scan0) + y * pixels.Stride);
+        for (int x = 0; x < width; ++x) {
+            UINT32 alpha = 0, red = 0, green = 0, blue = 0;
+            for (int sy = 0; sy < kScale; ++sy) {
+                const auto* row = reinterpret_cast<const UINT32*>(
+                    static_cast<const BYTE*>(samples.Scan0) + (y * kScale + sy) * samples.Stride);
+                for (int sx = 0; sx < kScale; ++sx) {
+                    const UINT32 argb = row[x * kScale + sx];
+                    const UINT32 a = argb >> 24;
+                    alpha += a;
+                    red += ((argb >> 16) & 0xFF) * a;
+                    green += ((argb >> 8) & 0xFF) * a;
+                    blue += (argb & 0xFF) * a;
+                }
+            }
+            const UINT32 a = alpha / (kScale * kScale);
+            out[x] = alpha == 0 ? 0
+                                : a << 24 | (red / alpha) << 16 | (green / alpha) << 8 | blue / alpha;
+        }
+    }
+    picture->UnlockBits(&pixels);
+    bitmap->UnlockBits(&samples);
+    return picture;
+}
+
 bool CSkinCanvas::SavePng(const std::wstring& path) {
     CLSID png;
     if (!FindPngEncoder(&png))
         return false;
-    graphics->Flush(FlushIntentionSync);
-    return bitmap->Save(path.c_str(), &png, nullptr) == Ok;
+    const std::unique_ptr<Bitmap> picture = Reduced();
+    return picture && picture->Save(path.c_str(), &png, nullptr) == Ok;
 }

@@ -41,6 +41,10 @@ public:
     static void AddRoundRect(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& rect, float radius);
 
 private:
+    // The picture at its own size: each pixel the average of its samples,
+    // weighted by their alpha so that transparent samples add no colour.
+    std::unique_ptr<Gdiplus::Bitmap> Reduced();
+
     // Samples per pixel along each axis.
     static constexpr int kScale = 4;
 

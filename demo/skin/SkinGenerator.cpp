@@ -52,7 +52,7 @@ void FillVertical(CSkinCanvas& canvas, const RectF& rect, const Color& top, cons
 // The bar's picture; the active one has a blue frame with a glow around it
 // and a bluish engine area, so the state reads at a glance.
 void DrawBar(CSkinCanvas& canvas, bool active) {
-    canvas.SoftShadow(kBarBody, kBarRadius, 1.0f, 3, 22);
+    canvas.SoftShadow(kBarBody, kBarRadius, 1.0f, 3, 30);
     if (active) {
         const Pen glow(kActiveGlowColor, 3.0f);
         canvas.DrawRoundRect(RectF(kBarBody.X - 0.5f, kBarBody.Y - 0.5f, kBarBody.Width + 1,

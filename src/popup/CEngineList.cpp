@@ -151,10 +151,10 @@ void CEngineList::DrawContent(Gdiplus::Graphics* graphics) {
         item.rowRect = RECT{0, top, width, top + itemHeight};
         // The layout is as wide as the list from the text's start; text
         // longer than that is cut by the buffer's edge.
-        ListPainter::DrawRowText(graphics, item.name, *textStyle,
-                                 static_cast<float>(iconWidth + kIconTextGap),
-                                 static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
-                                 static_cast<float>(itemWidth), static_cast<float>(itemHeight));
+        ListPainter::DrawRowText(
+            graphics, item.name, *textStyle, static_cast<float>(iconWidth + kIconTextGap),
+            static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
+            static_cast<float>(itemWidth), static_cast<float>(itemHeight));
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
 }

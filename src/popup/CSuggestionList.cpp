@@ -52,8 +52,8 @@ CSuggestionList::~CSuggestionList() {
 }
 
 BOOL CSuggestionList::Create(HWND parent, int x, int y, int w, int h) {
-    const BOOL created = CreateEx(WS_EX_TOOLWINDOW, "GUI_AFXSELECT", nullptr,
-                                  WS_POPUP | WS_CHILD, x, y, w, h, parent, nullptr);
+    const BOOL created = CreateEx(WS_EX_TOOLWINDOW, "GUI_AFXSELECT", nullptr, WS_POPUP | WS_CHILD,
+                                  x, y, w, h, parent, nullptr);
     width = w - x;
     return created;
 }
@@ -113,7 +113,8 @@ int CSuggestionList::HitTest(CPoint point) const {
     return ListPainter::HitTest(items, point);
 }
 
-// hoverIndex and currentText survive: a refilled list continues from them.
+// hoverIndex and currentText survive: a refilled list highlights the old
+// index, and the arrow keys continue from it, where it still names an entry.
 void CSuggestionList::Clear() {
     DeleteItems();
     height = 0;
@@ -162,10 +163,10 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
         if (highlightSkin.IsLoaded() && i == hoverIndex)
             highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
-        ListPainter::DrawRowText(graphics, item.text, *textStyle, static_cast<float>(kTextLeft),
-                                 static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
-                                 static_cast<float>(kTextLayoutWidths * width),
-                                 static_cast<float>(itemHeight));
+        ListPainter::DrawRowText(
+            graphics, item.text, *textStyle, static_cast<float>(kTextLeft),
+            static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
+            static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight));
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
 }
@@ -183,9 +184,7 @@ void CSuggestionList::OnMouseMove(UINT, CPoint point) {
 void CSuggestionList::OnLButtonDown(UINT, CPoint point) {
     const int index = HitTest(point);
     if (index != -1) {
-        hoverIndex = -1;
-        ShowWindow(SW_HIDE);
-        popupHook.RemoveKeyboardHook();
+        Close();
         currentText = items[static_cast<size_t>(index)]->text;
         PostQueryCommand(kPutTextAndSearch);
     }

@@ -10,8 +10,8 @@ namespace {
 constexpr BYTE kFrameAlpha = 0xFE; // colours without alpha are drawn at 254
 }
 
-void ListPainter::CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
-                                   HBITMAP& bufferBitmap, int w, int h) {
+void ListPainter::CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap,
+                                   int w, int h) {
     windowDC = ::GetDC(window);
     bufferDC = ::CreateCompatibleDC(windowDC);
     bufferBitmap = ::CreateCompatibleBitmap(windowDC, w, h);
@@ -21,18 +21,19 @@ void ListPainter::CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
 
 void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap,
                                 int w, int h) {
+    // Without a window there is nothing to size or grow, and invalidating
+    // a null window would repaint every window on the desktop.
+    if (!window.m_hWnd)
+        return;
     window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
-    // Without a window there is no buffer to grow.
-    if (bufferDC) {
-        // The successor is selected before its predecessor is deleted, so
-        // the DC never holds a deleted bitmap.
-        HBITMAP replacement = ::CreateCompatibleBitmap(windowDC, w, h);
-        if (replacement) {
-            ::SelectObject(bufferDC, replacement);
-            if (bufferBitmap)
-                ::DeleteObject(bufferBitmap);
-            bufferBitmap = replacement;
-        }
+    // The successor is selected before its predecessor is deleted, so the
+    // DC never holds a deleted bitmap.
+    HBITMAP replacement = bufferDC ? ::CreateCompatibleBitmap(windowDC, w, h) : nullptr;
+    if (replacement) {
+        ::SelectObject(bufferDC, replacement);
+        if (bufferBitmap)
+            ::DeleteObject(bufferBitmap);
+        bufferBitmap = replacement;
     }
     window.Invalidate(TRUE);
 }

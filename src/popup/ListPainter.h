@@ -27,8 +27,7 @@ public:
     static void ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap,
                               int w, int h);
     // Deletes the memory DC, then its bitmap, then gives the window's DC back.
-    static void ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
-                                  HBITMAP& bufferBitmap);
+    static void ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap);
 
     // Loads skin from path and remembers the path; an empty path changes
     // nothing. True when the skin was (re)loaded.

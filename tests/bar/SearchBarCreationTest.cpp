@@ -106,10 +106,14 @@ TEST_F(CreationTest, DeletingTheBarDestroysChildrenAndRemovesHooks) {
         c.before();
         const HWND windows[] = {BarHwnd(), bar->queryEdit->m_hWnd, EditHwnd(),
                                 bar->engineList->m_hWnd, bar->suggestionList->m_hWnd};
+        const HGDIOBJ handles[] = {bar->bufferDC, bar->bufferBitmap, bar->backgroundImage.memDC,
+                                   bar->backgroundImage.bitmap, bar->searchButtonImage.bitmap};
         bar.reset();
         PumpUntilIdle();
         for (HWND window : windows)
             EXPECT_FALSE(::IsWindow(window));
+        for (HGDIOBJ handle : handles)
+            EXPECT_EQ(0u, ::GetObjectType(handle));
         EXPECT_TRUE(NoHooksInstalled());
         EXPECT_EQ(nullptr, CPopupHook::barWnd);
         EXPECT_EQ(nullptr, CPopupHook::popupWnd);

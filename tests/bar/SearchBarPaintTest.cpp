@@ -80,9 +80,12 @@ TEST_F(PaintTest, ActiveBackgroundOnlyWhileActive) {
     }
 }
 
-TEST_F(PaintTest, SemiTransparentSkinKeepsItsAlphaOverRepaints) {
+// Over a semi-transparent skin each paint must start from a clear buffer:
+// neither the alpha nor a former active look may linger.
+TEST_F(PaintTest, SemiTransparentSkinLooksTheSameOnEveryPaint) {
     Create();
     bar->SetBackgroundImage(SkinPng(400, 30, 0x80FFFFFF).c_str(), 0);
+    bar->SetActiveBackgroundImage(SkinPng(400, 30, 0x80FF0000).c_str());
     bar->SetPosition(kBarLeft, kBarTop);
     bar->UpdateLayout();
     bar->ShowBar(SW_SHOW);
@@ -93,6 +96,11 @@ TEST_F(PaintTest, SemiTransparentSkinKeepsItsAlphaOverRepaints) {
     for (int i = 0; i < 49; ++i)
         last = PaintAndRead().At(200, 15);
     EXPECT_EQ(first, last);
+
+    bar->active = 1;
+    EXPECT_NE(first, PaintAndRead().At(200, 15));
+    bar->active = 0;
+    EXPECT_EQ(first, PaintAndRead().At(200, 15));
 }
 
 } // namespace

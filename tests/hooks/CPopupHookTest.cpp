@@ -1,8 +1,8 @@
 // CPopupHook with real thread hooks: clicks and keys sent through SendInput
 // to windows of this thread, and the private messages the hook procedures
 // post, recorded by the windows that play the bar and the popup.
-#include "../../src/frame/Messages.h"
 #include "../../src/hooks/CPopupHook.h"
+#include "../../src/frame/Messages.h"
 #include "Input.h"
 #include "MessageRecorder.h"
 #include "Pump.h"
@@ -216,8 +216,8 @@ TEST_F(KeyboardHookTest, NavigationKeysArriveOnReleaseNotOnFirstPress) {
 
 TEST_F(KeyboardHookTest, HeldKeyArrivesOncePerRepeatAndAtRelease) {
     HoldKey(host.hwnd(), VK_DOWN, 3);
-    EXPECT_TRUE(popup.Matches({PopupKey(VK_DOWN), PopupKey(VK_DOWN), PopupKey(VK_DOWN),
-                               PopupKey(VK_DOWN)}));
+    EXPECT_TRUE(popup.Matches(
+        {PopupKey(VK_DOWN), PopupKey(VK_DOWN), PopupKey(VK_DOWN), PopupKey(VK_DOWN)}));
     EXPECT_EQ(4u, HostKeys(WM_KEYDOWN).size());
 }
 

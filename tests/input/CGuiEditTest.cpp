@@ -2,8 +2,8 @@
 // SetText turn into UM_EDIT_UPDATED unless suppressed, the field keeps the
 // focus, SetSize lets the edit control cover the frame, and MoveTo keeps a
 // window's size.
-#include "../../src/frame/Messages.h"
 #include "../../src/input/CGuiEdit.h"
+#include "../../src/frame/Messages.h"
 #include "Input.h"
 #include "MessageRecorder.h"
 #include "Pump.h"

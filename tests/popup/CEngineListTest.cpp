@@ -1,10 +1,10 @@
 // CEngineList under a recording host window: rows and refusals, hover
 // repaints, the choice by click (settings file and UM_ENGINE_CHOSEN), and
 // every way it closes (outside press, UM_POPUP_CLOSE, losing activation).
+#include "../../src/popup/CEngineList.h"
 #include "../../src/frame/Messages.h"
 #include "../../src/hooks/CPopupHook.h"
 #include "../../src/input/CGuiEdit.h"
-#include "../../src/popup/CEngineList.h"
 #include "Input.h"
 #include "MessageRecorder.h"
 #include "PopupTestSupport.h"
@@ -33,10 +33,8 @@ protected:
         icon = WriteSolidPng("engine-icon.png", 16, 16, 0xFF2040C0);
         list.SetBackgroundSkin(WriteSolidPng("engine-bg.png", 8, 8, 0xFFFFFFFF).c_str(), 0);
         list.SetHighlightSkin(WriteSolidPng("engine-hl.png", 8, 8, 0xFF00C000).c_str());
-        settings = ScratchPath(std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()) +
-                               ".ini");
+        settings = ScratchPath(
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini");
         ::DeleteFileA(settings.c_str());
         list.SetSettingsPath(settings.c_str());
         MoveTo(&list, kLeft, kTop);
@@ -87,7 +85,7 @@ TEST_F(EngineListTest, RowsFollowTheEnginesAdded) {
     ShowPainted();
     const struct {
         int x, y, row;
-    } probes[] = {{50, 0, 0},  {50, 24, 0}, {50, 25, 1}, {0, 49, 1},   {99, 50, 2},
+    } probes[] = {{50, 0, 0},  {50, 24, 0},  {50, 25, 1},   {0, 49, 1},  {99, 50, 2},
                   {50, 74, 2}, {50, 75, -1}, {100, 30, -1}, {-1, 30, -1}};
     for (const auto& p : probes)
         EXPECT_EQ(p.row, list.HitTest(CPoint(p.x, p.y))) << p.x << ", " << p.y;
@@ -102,8 +100,8 @@ TEST_F(EngineListTest, RefusesEmptyAndDuplicateNames) {
         const char* name;
         int added;
     } cases[] = {
-        {"", "Alpha", 1},       {icon.c_str(), "Alpha", 0}, {icon.c_str(), "alpha", 1},
-        {icon.c_str(), "", 0},  {icon.c_str(), nullptr, 0}, {icon.c_str(), "Alpha ", 1},
+        {"", "Alpha", 1},      {icon.c_str(), "Alpha", 0}, {icon.c_str(), "alpha", 1},
+        {icon.c_str(), "", 0}, {icon.c_str(), nullptr, 0}, {icon.c_str(), "Alpha ", 1},
     };
     int count = 0;
     for (const auto& c : cases) {
@@ -154,8 +152,7 @@ TEST_F(EngineListTest, ClickOnRowStoresIndexAndReportsEntry) {
     EXPECT_EQ(-1, list.hoverIndex);
     EXPECT_EQ(nullptr, CPopupHook::popupMouseHook);
     EXPECT_EQ("2", ReadIndex(settings));
-    EXPECT_TRUE(
-        host.Matches({{UM_ENGINE_CHOSEN, 0, reinterpret_cast<LPARAM>(list.GetItem(2))}}));
+    EXPECT_TRUE(host.Matches({{UM_ENGINE_CHOSEN, 0, reinterpret_cast<LPARAM>(list.GetItem(2))}}));
 }
 
 TEST_F(EngineListTest, ClickWithoutSettingsFileStillReportsEntry) {

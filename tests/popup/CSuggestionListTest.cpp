@@ -1,10 +1,10 @@
 // CSuggestionList under a recording host window that plays the bar: the
 // eleven-entry limit, arrow keys through the real keyboard hook, Enter, a
 // click, Clear, the highlight left over from a longer list, and closing.
+#include "../../src/popup/CSuggestionList.h"
 #include "../../src/frame/Messages.h"
 #include "../../src/hooks/CPopupHook.h"
 #include "../../src/input/CGuiEdit.h"
-#include "../../src/popup/CSuggestionList.h"
 #include "Input.h"
 #include "MessageRecorder.h"
 #include "PopupTestSupport.h"

@@ -32,8 +32,7 @@ protected:
         ASSERT_TRUE(list.Create(host.hwnd(), 0, 0, 0, 0));
         list.SetBackgroundSkin(
             WriteSolidPng("paint-bg.png", 8, 8, 0xFF000000 | kBackground).c_str(), 0);
-        list.SetHighlightSkin(
-            WriteSolidPng("paint-hl.png", 8, 8, 0xFF000000 | kHighlight).c_str());
+        list.SetHighlightSkin(WriteSolidPng("paint-hl.png", 8, 8, 0xFF000000 | kHighlight).c_str());
         if constexpr (!kEngines)
             list.SetListWidth(kWidth);
         MoveTo(&list, 120, 100);
@@ -106,8 +105,7 @@ TYPED_TEST(ListPaintingTest, TextInEveryRow) {
     const PixelImage image = this->ShowAndRead();
     for (int row = 0; row < 3; ++row) {
         const int top = row * 25;
-        EXPECT_GT(CountTextPixels(image, RECT{1, top + 1, this->kWidth - 1, top + 24}), 10)
-            << row;
+        EXPECT_GT(CountTextPixels(image, RECT{1, top + 1, this->kWidth - 1, top + 24}), 10) << row;
     }
 }
 
@@ -139,6 +137,19 @@ TYPED_TEST(ListPaintingTest, BufferIsReplacedPerRowAndReleasedWithTheList) {
     delete doomed;
     EXPECT_EQ(0u, ::GetObjectType(bufferDC));
     EXPECT_EQ(0u, ::GetObjectType(bufferBitmap));
+}
+
+TYPED_TEST(ListPaintingTest, ListWithoutWindowStillTakesEntries) {
+    TypeParam unmade; // its window was never created
+    for (const char* text : {"Alpha", "Beta"}) {
+        if constexpr (std::is_same<TypeParam, CEngineList>::value)
+            EXPECT_EQ(1, unmade.AddEngine("", text, ""));
+        else
+            EXPECT_EQ(1, unmade.AddSuggestion(text));
+    }
+    EXPECT_EQ(2, unmade.GetCount());
+    EXPECT_EQ(nullptr, unmade.bufferBitmap);
+    EXPECT_EQ(-1, unmade.HitTest(CPoint(5, 5)));
 }
 
 } // namespace

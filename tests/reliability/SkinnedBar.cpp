@@ -100,10 +100,24 @@ std::vector<HGDIOBJ> GdiHandlesOf(const CSearchBar& bar) {
     return present;
 }
 
+namespace {
+// What the system gives for a bitmap of no size: its stock 1 x 1 monochrome
+// bitmap, which is shared and outlives every DeleteObject.
+HGDIOBJ StockDefaultBitmap() {
+    static HGDIOBJ stock = [] {
+        HDC screen = ::GetDC(nullptr);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 0, 0);
+        ::ReleaseDC(nullptr, screen);
+        return static_cast<HGDIOBJ>(bitmap);
+    }();
+    return stock;
+}
+} // namespace
+
 std::vector<HGDIOBJ> StillAlive(const std::vector<HGDIOBJ>& handles) {
     std::vector<HGDIOBJ> alive;
     for (HGDIOBJ handle : handles)
-        if (::GetObjectType(handle) != 0)
+        if (handle != StockDefaultBitmap() && ::GetObjectType(handle) != 0)
             alive.push_back(handle);
     return alive;
 }
@@ -118,7 +132,9 @@ size_t PrivateBytes() {
     ::GetProcessMemoryInfo(::GetCurrentProcess(),
                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                            sizeof(counters));
-    return counters.PrivateUsage;
+    // Wine leaves PrivateUsage at 0; PagefileUsage is the same quantity (the
+    // committed private memory) on Windows and is filled in by Wine.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 namespace {

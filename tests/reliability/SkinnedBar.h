@@ -46,7 +46,8 @@ HWND SuggestionListOf(const CSearchBar& bar);
 // left out: they come from the system's cache, and the system takes them
 // back with their windows.
 std::vector<HGDIOBJ> GdiHandlesOf(const CSearchBar& bar);
-// Those of the handles that still name a GDI object.
+// Those of the handles that still name a GDI object (the shared stock
+// bitmap a zero-sized bitmap request yields does not count).
 std::vector<HGDIOBJ> StillAlive(const std::vector<HGDIOBJ>& handles);
 
 // True when none of the three thread hooks is installed.

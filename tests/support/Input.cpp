@@ -34,13 +34,23 @@ void Settle() {
 } // namespace
 
 void BringToForeground(HWND window) {
-    HWND top = ::GetAncestor(window, GA_ROOTOWNER);
-    if (!top)
-        top = window;
-    if (::GetForegroundWindow() != top) {
-        ::SetForegroundWindow(top);
-        PumpUntil([&] { return ::GetForegroundWindow() == top; }, 1000);
+    // The top-level window that holds the target: for a control in an owned
+    // popup that is the popup, not its owner, whose activation would raise
+    // the owner over the popup under Wine.
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (!root)
+        root = window;
+    HWND focus = ::GetFocus();
+    if (::GetForegroundWindow() != root) {
+        ::SetForegroundWindow(root);
+        PumpUntil([&] { return ::GetForegroundWindow() == root; }, 1000);
     }
+    // Activation moves the focus to the top-level window; give it back to
+    // the control that had it, or to the target control.
+    if (window != root)
+        ::SetFocus(window);
+    else if (focus && ::GetAncestor(focus, GA_ROOT) == root)
+        ::SetFocus(focus);
     Settle();
 }
 

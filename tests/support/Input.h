@@ -4,7 +4,9 @@
 #pragma once
 #include <windows.h>
 
-// Makes the window the foreground window and gives it the focus.
+// Makes the top-level window holding `window` the foreground window; the
+// focus goes to `window` when it is a control, else stays where it was
+// inside that top-level window.
 void BringToForeground(HWND window);
 // Types ASCII text into the window that has the focus (window is brought to
 // the foreground first).

@@ -1,0 +1,263 @@
+#include "CScriptRunner.h"
+#include "BarWindows.h"
+#include "CBrowserStandIn.h"
+#include "MessagePump.h"
+#include "ScreenCapture.h"
+#include "SyntheticInput.h"
+#include <utility>
+
+namespace {
+constexpr DWORD kStepTimeoutMs = 5000;
+// The recorder is a new process; under Wine its start can take seconds.
+constexpr DWORD kLaunchTimeoutMs = 20000;
+// Room around the window in screenshots, for the bar's shadow.
+constexpr int kScreenshotMargin = 10;
+
+const char kFirstQuery[] = "ski";
+const char kSecondQuery[] = "wind";
+
+const char kIdleShot[] = "01-idle.png";
+const char kActiveShot[] = "02-active.png";
+const char kSuggestionsShot[] = "03-suggestions.png";
+const char kHighlightShot[] = "04-suggestion-highlighted.png";
+const char kEngineListShot[] = "05-engine-list.png";
+const char kEngineChosenShot[] = "06-engine-chosen.png";
+const char kNewQueryShot[] = "07-new-query.png";
+const char kLaunchedShot[] = "08-search-launched.png";
+const char kFailedShot[] = "failed-step.png";
+} // namespace
+
+CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLog& log,
+                             bool recordUrls)
+    : window(window), outFolder(std::move(outFolder)), log(log), recordUrls(recordUrls) {
+    urlFile = this->outFolder + "\\" + kUrlFile;
+}
+
+std::vector<std::string> CScriptRunner::OutputFiles() {
+    return {kIdleShot,       kActiveShot,       kSuggestionsShot, kHighlightShot, kEngineListShot,
+            kEngineChosenShot, kNewQueryShot,   kLaunchedShot,    kFailedShot,    kUrlFile};
+}
+
+int CScriptRunner::Run() {
+    if (!recordUrls)
+        return RunSteps() ? 0 : 1;
+    // The handlers are restored when the stand-in goes, whatever the outcome.
+    CBrowserStandIn standIn(urlFile);
+    if (!standIn.Installed()) {
+        log.Write("error: could not register the URL recorder as the browser; stopping so that "
+                  "no real browser opens");
+        return 1;
+    }
+    log.Write("the URL recorder stands in for the browser (%s)", urlFile.c_str());
+    return RunSteps() ? 0 : 1;
+}
+
+bool CScriptRunner::RunSteps() {
+    if (::GetForegroundWindow() != window.m_hWnd)
+        log.Write("note: the demo window is not the foreground window; keys may go astray");
+    int number = 0;
+    for (const Step& step : Steps()) {
+        if (!RunStep(step, ++number))
+            return false;
+    }
+    return CheckRecordedUrl();
+}
+
+bool CScriptRunner::RunStep(const Step& step, int number) {
+    log.Write("step %d: %s", number, step.title.c_str());
+    if (step.act)
+        step.act();
+    if (!PumpUntil(step.reached, step.timeoutMs)) {
+        log.Write("step %d failed: %s (not seen within %lu ms)", number, step.expectation.c_str(),
+                  static_cast<unsigned long>(step.timeoutMs));
+        Capture(kFailedShot);
+        return false;
+    }
+    log.Write("step %d done: %s", number, step.expectation.c_str());
+    DebugState();
+    if (step.screenshot)
+        Capture(step.screenshot);
+    return true;
+}
+
+std::vector<CScriptRunner::Step> CScriptRunner::Steps() {
+    const std::vector<std::string> firstMatches = words.Matches(kFirstQuery);
+    const std::string secondMatch = firstMatches.size() > 1 ? firstMatches[1] : "";
+    return {
+        {"the demo window with its bar", nullptr, "the bar and its query field are shown",
+         [this] { return IsShown(Bar()) && IsShown(FindQueryFrame(Bar())); }, kIdleShot,
+         kStepTimeoutMs},
+        {"move the window by (12, 8)",
+         [this] {
+             const RECT frame = WindowRectOf(window.m_hWnd);
+             ::SetWindowPos(window.m_hWnd, nullptr, frame.left + 12, frame.top + 8, 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+         },
+         "the bar follows to its place in the window",
+         [this] {
+             const RECT bar = WindowRectOf(Bar());
+             const POINT place = window.BarScreenPosition();
+             return bar.left == place.x && bar.top == place.y;
+         },
+         nullptr, kStepTimeoutMs},
+        {"click into the query field", [this] { ClickIntoField(); },
+         "the query field has the keyboard focus", [this] { return FieldHasFocus(); },
+         kActiveShot, kStepTimeoutMs},
+        {std::string("type \"") + kFirstQuery + "\"", [] { TypeText(kFirstQuery); },
+         "the query reads \"ski\" and the suggestion list is shown",
+         [this] {
+             return QueryText() == kFirstQuery && Count(UM_QUERY_CHANGED) >= 1 &&
+                    IsShown(FindSuggestionList(Bar()));
+         },
+         kSuggestionsShot, kStepTimeoutMs},
+        {"press Down twice",
+         [] {
+             TapKey(VK_DOWN);
+             TapKey(VK_DOWN);
+         },
+         "the second suggestion, \"" + secondMatch + "\", is in the query field",
+         [this, secondMatch] { return !secondMatch.empty() && QueryText() == secondMatch; },
+         kHighlightShot, kStepTimeoutMs},
+        {"click the engine icon", [this] { ClickAt(EngineIconPoint()); },
+         "the engine list is shown", [this] { return IsShown(FindEngineList(Bar())); }, nullptr,
+         kStepTimeoutMs},
+        {"point at the next engine",
+         [this] {
+             targetEngine = NextEngineIndex();
+             MoveMouseTo(EngineRowPoint(targetEngine));
+         },
+         "the engine list is still shown", [this] { return IsShown(FindEngineList(Bar())); },
+         kEngineListShot, kStepTimeoutMs},
+        {"choose that engine", [this] { ClickAt(EngineRowPoint(targetEngine)); },
+         "UM_ENGINE_CHOSEN arrived and the bar reports the chosen index",
+         [this] {
+             return Count(UM_ENGINE_CHOSEN) >= 1 && window.Bar()->GetEngineIndex() == targetEngine;
+         },
+         kEngineChosenShot, kStepTimeoutMs},
+        {std::string("type a new query, \"") + kSecondQuery + "\"",
+         [this] { ReplaceQuery(kSecondQuery); },
+         "the query reads \"wind\" and the suggestion list is shown",
+         [this] { return QueryText() == kSecondQuery && IsShown(FindSuggestionList(Bar())); },
+         kNewQueryShot, kStepTimeoutMs},
+        {"press Enter",
+         [this] {
+             finalQuery = QueryText();
+             TapKey(VK_RETURN);
+         },
+         recordUrls ? "UM_SEARCH_LAUNCHED arrived and the browser stand-in recorded a URL"
+                    : "UM_SEARCH_LAUNCHED arrived",
+         [this] {
+             return Count(UM_SEARCH_LAUNCHED) >= 1 &&
+                    (!recordUrls || !CBrowserStandIn::Recorded(urlFile).empty());
+         },
+         kLaunchedShot, kLaunchTimeoutMs},
+    };
+}
+
+// The URL is the current engine's prefix followed by the query; the demo's
+// queries are plain letters, which the library passes on unchanged.
+bool CScriptRunner::CheckRecordedUrl() {
+    if (!recordUrls) {
+        log.Write("the URL was handed to the real browser (--open)");
+        return true;
+    }
+    const std::vector<std::string> urls = CBrowserStandIn::Recorded(urlFile);
+    const std::string expected = window.Bar()->GetEngineUrl() + finalQuery;
+    for (const std::string& url : urls)
+        log.Write("browser launcher received: %s", url.c_str());
+    if (urls.size() != 1 || urls.front() != expected) {
+        log.Write("error: expected exactly one URL, %s", expected.c_str());
+        return false;
+    }
+    return true;
+}
+
+void CScriptRunner::Capture(const char* file) {
+    // Let the X server catch up with the last paints before reading it.
+    PumpUntilIdle(150, 2000);
+    RECT region = WindowRectOf(window.m_hWnd);
+    const RECT bar = BarFootprint(Bar());
+    ::UnionRect(&region, &region, &bar);
+    ::InflateRect(&region, kScreenshotMargin, kScreenshotMargin);
+    const std::string path = outFolder + "\\" + file;
+    if (CaptureScreenRegion(region, path))
+        log.Write("screenshot %s", file);
+    else
+        log.Write("error: could not write screenshot %s", path.c_str());
+}
+
+void CScriptRunner::DebugState() {
+    auto describe = [&](const char* name, HWND h) {
+        const RECT r = WindowRectOf(h);
+        log.Write("  DEBUG %s %p vis=%d rect=(%ld,%ld,%ld,%ld)", name, (void*)h, IsShown(h), r.left, r.top, r.right, r.bottom);
+    };
+    describe("main", window.m_hWnd);
+    describe("bar", Bar());
+    describe("frame", FindQueryFrame(Bar()));
+    describe("engines", FindEngineList(Bar()));
+    describe("suggest", FindSuggestionList(Bar()));
+    std::string order;
+    for (HWND h = ::GetTopWindow(nullptr); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(h)) continue;
+        char cls[64] = {}; ::GetClassNameA(h, cls, 64);
+        order += std::string(cls) + " ";
+    }
+    log.Write("  DEBUG z-order: %s; query '%s' fg=%p focus=%p", order.c_str(), QueryText().c_str(), (void*)::GetForegroundWindow(), (void*)::GetFocus());
+}
+
+HWND CScriptRunner::Bar() const {
+    return window.Bar()->GetWindowHandle();
+}
+
+std::string CScriptRunner::QueryText() const {
+    std::string text;
+    window.Bar()->GetQueryText(text);
+    return text;
+}
+
+int CScriptRunner::Count(UINT notification) const {
+    return window.NotificationCount(notification);
+}
+
+bool CScriptRunner::FieldHasFocus() const {
+    const HWND edit = FindQueryEdit(Bar());
+    return edit && ::GetFocus() == edit;
+}
+
+void CScriptRunner::ClickIntoField() {
+    // An earlier click at the same spot would turn this one into a double
+    // click, which selects a word instead of placing the caret.
+    WaitDoubleClickTime();
+    ClickAt(CentreOf(WindowRectOf(FindQueryFrame(Bar()))));
+}
+
+void CScriptRunner::ReplaceQuery(const char* text) {
+    ClickIntoField();
+    if (!PumpUntil([this] { return FieldHasFocus(); }, kStepTimeoutMs))
+        log.Write("note: the query field did not take the focus");
+    TapKey(VK_HOME);
+    TapKey(VK_END, VK_SHIFT); // select the old query; typing replaces it
+    TypeText(text);
+}
+
+// The engine area's click rectangle spans the icon and the arrow and is as
+// high as the icon, which the bar centres vertically; a point a few pixels
+// into the icon on the bar's middle line lies inside it for any icon.
+POINT CScriptRunner::EngineIconPoint() const {
+    const RECT bar = WindowRectOf(Bar());
+    return POINT{bar.left + 10, bar.top + (bar.bottom - bar.top) / 2};
+}
+
+// The engine list has one row per engine, all of the same height.
+POINT CScriptRunner::EngineRowPoint(int index) const {
+    const RECT list = WindowRectOf(FindEngineList(Bar()));
+    const int rows = static_cast<int>(window.EngineCount());
+    const int rowHeight = rows > 0 ? (list.bottom - list.top) / rows : 0;
+    return POINT{list.left + (list.right - list.left) / 2,
+                 list.top + index * rowHeight + rowHeight / 2};
+}
+
+int CScriptRunner::NextEngineIndex() const {
+    const int count = static_cast<int>(window.EngineCount());
+    return count > 0 ? (window.Bar()->GetEngineIndex() + 1) % count : 0;
+}

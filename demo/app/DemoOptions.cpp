@@ -1,0 +1,47 @@
+#include "DemoOptions.h"
+#include <cstring>
+
+namespace {
+// The value after an option, or an error when there is none.
+bool TakeValue(int argc, char** argv, int* i, std::string* value, DemoOptions* options) {
+    if (*i + 1 >= argc || argv[*i + 1][0] == '\0') {
+        options->error = std::string(argv[*i]) + " needs a value";
+        return false;
+    }
+    *value = argv[++*i];
+    return true;
+}
+} // namespace
+
+DemoOptions ParseDemoOptions(int argc, char** argv) {
+    DemoOptions options;
+    for (int i = 1; i < argc && options.error.empty(); ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--skin") == 0) {
+            TakeValue(argc, argv, &i, &options.skinFolder, &options);
+        } else if (std::strcmp(arg, "--engines") == 0) {
+            TakeValue(argc, argv, &i, &options.enginesFile, &options);
+        } else if (std::strcmp(arg, "--script") == 0) {
+            TakeValue(argc, argv, &i, &options.scriptFolder, &options);
+        } else if (std::strcmp(arg, "--open") == 0) {
+            options.openUrls = true;
+        } else if (std::strcmp(arg, "--record-url") == 0 && i + 2 < argc) {
+            options.recordMode = true;
+            options.recordFile = argv[++i];
+            options.recordUrl = argv[++i];
+        } else {
+            options.error = std::string("unknown or incomplete option: ") + arg;
+        }
+    }
+    if (options.error.empty() && options.openUrls && !options.Scripted())
+        options.error = "--open applies to --script runs (an interactive demo always opens URLs)";
+    return options;
+}
+
+const char* DemoUsage() {
+    return "usage: tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open]]\n"
+           "  --skin DIR      preview the skin pictures in DIR (missing ones: default skin)\n"
+           "  --engines FILE  register the engines of an INI file ([Name] Icon= Url=)\n"
+           "  --script OUTDIR run the scripted tour; screenshots and log go to OUTDIR\n"
+           "  --open          with --script: open the search URL in the real browser\n";
+}

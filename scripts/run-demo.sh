@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the demo host against the installed SDK of one build folder and
+# runs it under Wine: run-demo.sh x86|x64 [--interactive] [DEMO OPTIONS].
+#   (no option)       the scripted tour; screenshots and log in out/demo/ARCH
+#   --interactive     an ordinary window on $DISPLAY instead of the script
+#   --skin DIR        preview a skin folder (missing pictures: default skin)
+#   --engines FILE    register the engines of an INI file
+#   --script DIR      write the scripted tour's files to DIR instead
+#   --open            let the real browser open the search URL
+# Linux paths are handed to the program as Wine sees them (drive Z:).
+# `./tavrel demo` calls this after starting Xvfb and the Wine server.
+set -euo pipefail
+usage="usage: run-demo.sh x86|x64 [--interactive] [--skin DIR] [--engines FILE] [--script DIR] [--open]"
+arch=${1:?$usage}
+shift
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/${TAVREL_BUILD_ROOT:-build}/$arch
+if [ "$arch" = x86 ]; then
+    toolchain=$root/cmake/toolchain-i686.cmake winearch=win32
+else
+    toolchain=$root/cmake/toolchain-x86_64.cmake winearch=win64
+fi
+# The build folder's prefix, also for the skin generator run by the build.
+export TAVREL_WINEPREFIX=$build/wineprefix
+
+# Runs a build step quietly; its output is shown only when it fails.
+quiet() {
+    local output
+    if ! output=$("$@" 2>&1); then
+        printf '%s\n' "$output" >&2
+        return 1
+    fi
+}
+
+winpath() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+interactive=0 script_dir= args=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --interactive) interactive=1 ;;
+    --skin | --engines | --script)
+        [ $# -ge 2 ] || { echo "$1 needs a value; $usage" >&2; exit 2; }
+        if [ "$1" = --script ]; then script_dir=$(realpath -m "$2"); else args+=("$1" "$(winpath "$2")"); fi
+        shift ;;
+    *) args+=("$1") ;;
+    esac
+    shift
+done
+if [ $interactive = 0 ]; then
+    script_dir=${script_dir:-$root/out/demo/$arch}
+    mkdir -p "$script_dir"
+    args+=(--script "$(winpath "$script_dir")")
+fi
+
+# The library and its SDK: build what is missing, then install.
+if [ ! -f "$build/build.ninja" ]; then
+    quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+fi
+quiet cmake --build "$build" --target Tavrel afxmain
+quiet cmake --install "$build" --prefix "$build/sdk"
+# The demo, built as a user's program is: against the SDK alone.
+demo=$build/demo
+if [ ! -f "$demo/build.ninja" ]; then
+    quiet cmake -S "$root/demo" -B "$demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$build/sdk"
+fi
+quiet cmake --build "$demo"
+
+set +e
+"$root/scripts/wine-run.sh" "$winearch" "$demo/bin/tavrel_demo.exe" "${args[@]}"
+rc=$?
+set -e
+if [ $interactive = 0 ]; then
+    echo "demo $arch: screenshots, log and recorded URL in ${script_dir#"$root"/}/"
+    ls "$script_dir"
+fi
+exit $rc
