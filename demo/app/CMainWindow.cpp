@@ -5,7 +5,15 @@ const char kClassName[] = "TavrelDemoHost";
 constexpr size_t kRecentShown = 5;
 constexpr int kLineHeight = 17;
 constexpr int kPanelTop = 340; // below the tallest suggestion list (11 rows)
-const COLORREF kWindowColour = RGB(0xE4, 0xE9, 0xF0);
+// The band behind the bar, from the top of the client area.
+constexpr int kHeaderHeight = 64;
+// Dark, because an X server without a compositing manager (Xvfb, where the
+// scripted run takes its screenshots) shows a layered window's
+// half-transparent pixels over black: on a dark band that is almost what a
+// compositing desktop shows, so the bar's anti-aliased edges and glow look
+// the same there as on Windows.
+const COLORREF kHeaderColour = RGB(0x20, 0x24, 0x2B);
+const COLORREF kWindowColour = RGB(0xE9, 0xED, 0xF2);
 const COLORREF kPanelColour = RGB(0xFA, 0xFB, 0xFD);
 const COLORREF kPanelEdge = RGB(0xC8, 0xD0, 0xDA);
 const COLORREF kTextColour = RGB(0x26, 0x2E, 0x38);
@@ -141,8 +149,6 @@ void CMainWindow::PlaceBar() {
         return;
     const POINT at = BarScreenPosition();
     bar->SetPosition(at.x, at.y);
-    if (log) { extern HWND FindEngineList(HWND); RECT r{}; HWND e = FindEngineList(bar->GetWindowHandle()); ::GetWindowRect(e, &r); { RECT b{}; ::GetWindowRect(bar->GetWindowHandle(), &b); log->Write("DEBUG bar rect %ld,%ld,%ld,%ld", b.left,b.top,b.right,b.bottom); ::MoveWindow(e, 300, 300, 100, 75, TRUE); RECT r2{}; ::GetWindowRect(e, &r2); log->Write("DEBUG direct move -> %ld,%ld style=%lx ex=%lx", r2.left, r2.top, ::GetWindowLongA(e, GWL_STYLE), ::GetWindowLongA(e, GWL_EXSTYLE)); }
-      log->Write("DEBUG placebar %ld,%ld engines %p (%ld,%ld,%ld,%ld) iswin=%d", at.x, at.y, (void*)e, r.left, r.top, r.right, r.bottom, ::IsWindow(e)); }
     bar->UpdateLayout();
 }
 
@@ -242,9 +248,11 @@ void CMainWindow::OnPaint() {
     RECT client;
     GetClientRect(&client);
     FillSolid(paint, client, kWindowColour);
+    const RECT header = {client.left, client.top, client.right, kHeaderHeight};
+    FillSolid(paint, header, kHeaderColour);
     const HGDIOBJ oldFont = ::SelectObject(paint, font);
     ::SetBkMode(paint, TRANSPARENT);
-    DrawLine(paint, kBarOffset.x + 4, kBarOffset.y + 44,
+    DrawLine(paint, kBarOffset.x + 4, kHeaderHeight + 10,
              "Type a query; click the icon to choose an engine.", kHintColour);
     PaintStatusPanel(paint);
     ::SelectObject(paint, oldFont);

@@ -39,7 +39,6 @@ private:
     bool RunStep(const Step& step, int number);
     bool CheckRecordedUrl();
     void Capture(const char* file);
-    void DebugState();
 
     HWND Bar() const;
     std::string QueryText() const;

@@ -24,8 +24,8 @@ TEST_F(CreationTest, PlacementIsPositionAndSizeOfAHiddenOwnedLayeredWindow) {
 
     // The edit frame starts at a fixed place whatever the placement.
     EXPECT_EQ((RECT{6, 0, 341, 26}), WindowRectOf(bar->queryEdit->m_hWnd));
-    for (CWnd* child : std::initializer_list<CWnd*>{bar->queryEdit, bar->engineList,
-                                                    bar->suggestionList})
+    for (CWnd* child :
+         std::initializer_list<CWnd*>{bar->queryEdit, bar->engineList, bar->suggestionList})
         EXPECT_EQ(BarHwnd(), ::GetParent(child->m_hWnd));
     EXPECT_FALSE(EngineListVisible());
     EXPECT_FALSE(SuggestionsVisible());

@@ -46,9 +46,7 @@ protected:
         EXPECT_EQ("yes", IniValue(path, "Select", "Extra"));
         EXPECT_EQ("z", IniValue(path, "Tail", "Last"));
     }
-    uint32_t PaintedIconColor() {
-        return PaintAndRead().At(bar->iconX + 8, bar->iconY + 8);
-    }
+    uint32_t PaintedIconColor() { return PaintAndRead().At(bar->iconX + 8, bar->iconY + 8); }
 };
 
 TEST_F(EngineTest, FirstEngineBecomesCurrentAtOnceWithoutItsIcon) {

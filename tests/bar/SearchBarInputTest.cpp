@@ -192,8 +192,10 @@ TEST_F(InputTest, HandCursorOverTheClickRectangles) {
         const char* what;
         POINT client;
         bool hand;
-    } cases[] = {{"engine icon", {14, 15}, true},    {"arrow", {28, 14}, true},
-                 {"search button", {382, 15}, true}, {"left margin", {2, 15}, false},
+    } cases[] = {{"engine icon", {14, 15}, true},
+                 {"arrow", {28, 14}, true},
+                 {"search button", {382, 15}, true},
+                 {"left margin", {2, 15}, false},
                  {"below the field", {250, 27}, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -27,7 +27,9 @@ struct LayoutCase {
     RECT engineHit, buttonHit;
 };
 
+// clang-format off
 const LayoutCase kLayouts[] = {
+    // what, icon, arrow, button, iconY, arrowX, arrowY, buttonX, buttonY, edit frame, hit rects
     {"reference skin", {16, 16}, {7, 4}, {24, 24}, 7, 25, 13, 370, 3,
      {132, 207, 470, 221}, {6, 7, 32, 23}, {370, 3, 394, 27}},
     {"wide icon, narrow arrow", {24, 16}, {5, 4}, {24, 24}, 7, 33, 13, 370, 3,
@@ -41,6 +43,7 @@ const LayoutCase kLayouts[] = {
     {"no button", {16, 16}, {7, 4}, {0, 0}, 7, 25, 13, 0, 0,
      {132, 207, 478, 221}, {6, 7, 32, 23}, {0, 0, 0, 0}},
 };
+// clang-format on
 
 TEST_F(LayoutTest, ElementsFollowTheSkin) {
     for (const LayoutCase& c : kLayouts) {
@@ -128,13 +131,20 @@ TEST_F(LayoutTest, EmptyPathChangesNothing) {
     };
     const auto state = [&] {
         return std::vector<std::string>{
-            bar->backgroundPath, bar->activeBackgroundPath, bar->engineIconPath, bar->arrowPath,
-            bar->searchButtonPath, bar->engineListBackgroundPath, bar->engineListHighlightPath,
-            bar->suggestionListBackgroundPath, bar->suggestionListHighlightPath,
+            bar->backgroundPath,
+            bar->activeBackgroundPath,
+            bar->engineIconPath,
+            bar->arrowPath,
+            bar->searchButtonPath,
+            bar->engineListBackgroundPath,
+            bar->engineListHighlightPath,
+            bar->suggestionListBackgroundPath,
+            bar->suggestionListHighlightPath,
             bar->suggestionList->backgroundSkinPath,
             std::to_string(reinterpret_cast<uintptr_t>(bar->backgroundImage.bitmap)),
             std::to_string(reinterpret_cast<uintptr_t>(bar->arrowImage.bitmap)),
-            std::to_string(bar->barWidth), std::to_string(bar->arrowX)};
+            std::to_string(bar->barWidth),
+            std::to_string(bar->arrowX)};
     };
     const auto before = state();
     for (size_t i = 0; i < std::size(slots); ++i) {

@@ -14,24 +14,25 @@ RECT WindowRect(HWND hwnd) {
     return rc;
 }
 
+struct OwnedSearch {
+    HWND owner;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    if (::GetWindow(hwnd, GW_OWNER) == search->owner && std::string(name) == search->className)
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+
 // The windows the bar owns, found by their class names.
 std::vector<HWND> OwnedWindows(HWND bar, const char* className) {
-    struct Search {
-        HWND owner;
-        const char* className;
-        std::vector<HWND> found;
-    } search{bar, className, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            char name[64] = {};
-            ::GetClassNameA(hwnd, name, sizeof(name));
-            if (::GetWindow(hwnd, GW_OWNER) == s->owner && std::string(name) == s->className)
-                s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    OwnedSearch search{bar, className, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectOwned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 } // namespace

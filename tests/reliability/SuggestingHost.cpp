@@ -35,17 +35,12 @@ std::string SuggestingHost::Proposal(const std::string& query, int i) {
     return query + " " + std::to_string(i);
 }
 
-long long g_t[4];
 void SuggestingHost::Answer() {
-    LARGE_INTEGER a,b,c,d; QueryPerformanceCounter(&a);
     served->GetQueryText(lastQuery);
     served->ClearSuggestions();
-    QueryPerformanceCounter(&b);
     for (int i = 0; i < proposals; ++i)
         served->AddSuggestion(Proposal(lastQuery, i).c_str());
-    QueryPerformanceCounter(&c);
     served->ShowSuggestions();
-    QueryPerformanceCounter(&d); g_t[0]+=b.QuadPart-a.QuadPart; g_t[1]+=c.QuadPart-b.QuadPart; g_t[2]+=d.QuadPart-c.QuadPart;
 }
 
 LRESULT CALLBACK SuggestingHost::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
