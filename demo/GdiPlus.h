@@ -2,5 +2,7 @@
 // before them (objidl.h declares IStream, which gdiplus.h uses unannounced).
 #pragma once
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>

@@ -1,3 +1,4 @@
+// PNG encoder lookup among GDI+'s image encoders.
 #include "PngEncoder.h"
 #include <cwchar>
 #include <vector>

@@ -1,3 +1,4 @@
+// Finding the bar's windows by class and owner, for the scripted run.
 #include "BarWindows.h"
 #include <cstring>
 #include <vector>

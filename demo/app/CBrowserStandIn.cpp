@@ -1,3 +1,5 @@
+// CBrowserStandIn: the shell handlers that start the URL recorder, and the
+// record file it appends to.
 #include "CBrowserStandIn.h"
 #include "DemoPaths.h"
 #include <fstream>
@@ -50,8 +52,9 @@ bool CBrowserStandIn::Installed() const {
 }
 
 bool CBrowserStandIn::Record(const std::string& urlFile, const std::string& url) {
-    HANDLE file = ::CreateFileA(urlFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileA(urlFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const std::string line = url + "\n";

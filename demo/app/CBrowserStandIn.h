@@ -11,7 +11,7 @@
 #include <vector>
 
 class CBrowserStandIn {
-public:
+  public:
     explicit CBrowserStandIn(const std::string& urlFile);
     ~CBrowserStandIn();
     CBrowserStandIn(const CBrowserStandIn&) = delete;
@@ -26,7 +26,7 @@ public:
     // The URLs recorded so far, oldest first.
     static std::vector<std::string> Recorded(const std::string& urlFile);
 
-private:
+  private:
     std::string command;
     std::vector<std::unique_ptr<CRegistryOverride>> overrides;
 };

@@ -1,3 +1,5 @@
+// CDemoApp: start-up, the interactive or scripted run, and shut-down. The
+// one application object of the program is defined here.
 #include "CDemoApp.h"
 #include "CBrowserStandIn.h"
 #include "CScriptRunner.h"
@@ -17,12 +19,6 @@ const char kLogFile[] = "demo-log.txt";
 CDemoApp theApp;
 
 CDemoApp::CDemoApp() : CWinApp("Tavrel demo") {}
-
-// The window is gone by now (ExitInstance follows its destruction); the
-// object is released before the log that it wrote to.
-CDemoApp::~CDemoApp() {
-    mainWindow.reset();
-}
 
 BOOL CDemoApp::InitInstance() {
     options = ParseDemoOptions(__argc, __argv);
@@ -111,7 +107,7 @@ void CDemoApp::LogSetup(const CSkinFiles& skin, const std::string& settingsFile)
         return;
     log.Write("Tavrel demo, scripted run; output in %s", options.scriptFolder.c_str());
     log.Write("skin: %s", skin.CustomFolder().empty() ? DefaultSkinFolder().c_str()
-                                                       : skin.CustomFolder().c_str());
+                                                      : skin.CustomFolder().c_str());
     for (const std::string& file : skin.DefaultsUsed())
         log.Write("skin: %s missing there, the default one is used", file.c_str());
     log.Write("settings file: %s",

@@ -14,15 +14,14 @@
 #include <string>
 
 class CDemoApp : public CWinApp {
-public:
+  public:
     CDemoApp();
-    ~CDemoApp() override;
 
     BOOL InitInstance() override;
     int Run() override;
     int ExitInstance() override;
 
-private:
+  private:
     bool StartGui();
     bool PrepareScriptFolder();
     bool CreateMainWindow(const CSkinFiles& skin, const CEngineCatalog& engines);
@@ -32,7 +31,7 @@ private:
     void ReportError(const std::string& message);
 
     DemoOptions options;
-    CDemoLog log;
+    CDemoLog log; // declared before the window, which writes to it
     std::unique_ptr<CMainWindow> mainWindow;
     bool guiStarted = false;
     int exitCode = 0;

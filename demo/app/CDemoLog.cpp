@@ -1,3 +1,4 @@
+// CDemoLog: the scripted run's time-stamped log file.
 #include "CDemoLog.h"
 #include <cstdarg>
 

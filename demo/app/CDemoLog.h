@@ -9,7 +9,7 @@
 #include <windows.h>
 
 class CDemoLog {
-public:
+  public:
     CDemoLog() = default;
     ~CDemoLog();
     CDemoLog(const CDemoLog&) = delete;
@@ -20,7 +20,7 @@ public:
     // printf-style; a line end is added.
     void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-private:
+  private:
     FILE* file = nullptr;
     DWORD startTicks = 0;
 };

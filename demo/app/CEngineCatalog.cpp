@@ -1,3 +1,4 @@
+// CEngineCatalog: the built-in engines and the engines-file reader.
 #include "CEngineCatalog.h"
 #include "DemoPaths.h"
 #include <shlwapi.h>
@@ -56,8 +57,8 @@ bool CEngineCatalog::LoadIni(const std::string& path, std::string* error) {
     entries.clear();
     const std::string folder = FolderOf(file);
     for (const std::string& name : SectionNames(file))
-        entries.push_back(
-            {name, ResolveIcon(ReadValue(name, "Icon", file), folder), ReadValue(name, "Url", file)});
+        entries.push_back({name, ResolveIcon(ReadValue(name, "Icon", file), folder),
+                           ReadValue(name, "Url", file)});
     if (entries.empty()) {
         *error = "engines file names no engine ([Name] sections with Icon= and Url=): " + file;
         return false;

@@ -20,7 +20,7 @@ struct EngineEntry {
 };
 
 class CEngineCatalog {
-public:
+  public:
     // Atlas, Wikinet and Codefind, with their icons from the skin.
     static CEngineCatalog Defaults(const CSkinFiles& skin);
     // Reads an engines file; false, with the reason in *error, when the file
@@ -29,6 +29,6 @@ public:
 
     const std::vector<EngineEntry>& Entries() const { return entries; }
 
-private:
+  private:
     std::vector<EngineEntry> entries;
 };

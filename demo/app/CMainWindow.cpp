@@ -1,3 +1,5 @@
+// CMainWindow: the host window, its search bar, its answers to the bar's
+// notifications and its status panel.
 #include "CMainWindow.h"
 
 namespace {
@@ -58,14 +60,14 @@ void DrawLine(HDC dc, int x, int y, const std::string& text, COLORREF colour) {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMainWindow, CWnd)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_SIZE, OnPlacementChanged)
-    ON_MESSAGE(WM_MOVE, OnPlacementChanged)
-    ON_MESSAGE(WM_DESTROY, OnDestroyWindow)
-    ON_MESSAGE(UM_QUERY_CHANGED, OnQueryChanged)
-    ON_MESSAGE(UM_ENGINE_CHOSEN, OnEngineChosen)
-    ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
-    ON_MESSAGE(UM_SEARCH_LAUNCHED, OnSearchLaunched)
+ON_WM_PAINT()
+ON_MESSAGE(WM_SIZE, OnPlacementChanged)
+ON_MESSAGE(WM_MOVE, OnPlacementChanged)
+ON_MESSAGE(WM_DESTROY, OnDestroyWindow)
+ON_MESSAGE(UM_QUERY_CHANGED, OnQueryChanged)
+ON_MESSAGE(UM_ENGINE_CHOSEN, OnEngineChosen)
+ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
+ON_MESSAGE(UM_SEARCH_LAUNCHED, OnSearchLaunched)
 END_MESSAGE_MAP()
 
 CMainWindow::CMainWindow()
@@ -73,8 +75,7 @@ CMainWindow::CMainWindow()
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                          DEFAULT_PITCH | FF_SWISS, "Tahoma")) {}
 
-// The window goes first (the base class destroys it if it still exists);
-// the font is no longer selected anywhere once painting has ended.
+// The window goes before the font it paints with.
 CMainWindow::~CMainWindow() {
     if (m_hWnd)
         DestroyWindow();

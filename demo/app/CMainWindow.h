@@ -19,7 +19,7 @@
 #include <string>
 
 class CMainWindow : public CWnd {
-public:
+  public:
     CMainWindow();
     ~CMainWindow() override;
 
@@ -45,7 +45,7 @@ public:
     static constexpr int kClientHeight = 490;
     static constexpr POINT kBarOffset = {20, 20};
 
-protected:
+  protected:
     afx_msg void OnPaint();
     afx_msg LRESULT OnPlacementChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyWindow(WPARAM wParam, LPARAM lParam);
@@ -55,14 +55,13 @@ protected:
     afx_msg LRESULT OnSearchLaunched(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     bool HasBarWindow() const;
     void PlaceBar();
     size_t OfferSuggestions(const std::string& query);
     std::string QueryText() const;
     std::string EngineLine() const;
-    void RecordNotification(UINT message, WPARAM wParam, LPARAM lParam,
-                            const std::string& details);
+    void RecordNotification(UINT message, WPARAM wParam, LPARAM lParam, const std::string& details);
     void PaintStatusPanel(HDC dc) const;
     RECT StatusPanelRect() const;
 

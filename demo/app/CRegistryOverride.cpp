@@ -1,3 +1,5 @@
+// CRegistryOverride: one registry default value, set for a while and then
+// restored exactly.
 #include "CRegistryOverride.h"
 #include <vector>
 
@@ -24,8 +26,7 @@ bool SetDefaultValue(HKEY root, const std::string& path, const std::string& valu
 }
 } // namespace
 
-CRegistryOverride::CRegistryOverride(HKEY root, const std::string& subKey,
-                                     const std::string& value)
+CRegistryOverride::CRegistryOverride(HKEY root, const std::string& subKey, const std::string& value)
     : root(root), subKey(subKey) {
     createdKey = FirstMissingKey();
     if (createdKey.empty())

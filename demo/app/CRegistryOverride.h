@@ -7,7 +7,7 @@
 #include <windows.h>
 
 class CRegistryOverride {
-public:
+  public:
     CRegistryOverride(HKEY root, const std::string& subKey, const std::string& value);
     ~CRegistryOverride();
     CRegistryOverride(const CRegistryOverride&) = delete;
@@ -15,7 +15,7 @@ public:
 
     bool Applied() const { return applied; }
 
-private:
+  private:
     // The topmost key on the path that does not exist yet; empty when the
     // whole path exists.
     std::string FirstMissingKey() const;

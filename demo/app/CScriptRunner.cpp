@@ -1,3 +1,5 @@
+// CScriptRunner: the steps of the scripted tour, what each waits for, and
+// the screenshots and checks between them.
 #include "CScriptRunner.h"
 #include "BarWindows.h"
 #include "CBrowserStandIn.h"
@@ -34,8 +36,8 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 }
 
 std::vector<std::string> CScriptRunner::OutputFiles() {
-    return {kIdleShot,       kActiveShot,       kSuggestionsShot, kHighlightShot, kEngineListShot,
-            kEngineChosenShot, kNewQueryShot,   kLaunchedShot,    kFailedShot,    kUrlFile};
+    return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
+            kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kFailedShot,    kUrlFile};
 }
 
 int CScriptRunner::Run() {
@@ -102,10 +104,10 @@ std::vector<CScriptRunner::Step> CScriptRunner::Steps() {
          },
          nullptr, kStepTimeoutMs},
         {"click into the query field", [this] { ClickIntoField(); },
-         "the query field has the keyboard focus", [this] { return FieldHasFocus(); },
-         kActiveShot, kStepTimeoutMs},
+         "the query field has the keyboard focus", [this] { return FieldHasFocus(); }, kActiveShot,
+         kStepTimeoutMs},
         {std::string("type \"") + kFirstQuery + "\"", [] { TypeText(kFirstQuery); },
-         "the query reads \"ski\" and the suggestion list is shown",
+         std::string("the query reads \"") + kFirstQuery + "\" and the suggestion list is shown",
          [this] {
              return QueryText() == kFirstQuery && Count(UM_QUERY_CHANGED) >= 1 &&
                     IsShown(FindSuggestionList(Bar()));
@@ -137,7 +139,7 @@ std::vector<CScriptRunner::Step> CScriptRunner::Steps() {
          kEngineChosenShot, kStepTimeoutMs},
         {std::string("type a new query, \"") + kSecondQuery + "\"",
          [this] { ReplaceQuery(kSecondQuery); },
-         "the query reads \"wind\" and the suggestion list is shown",
+         std::string("the query reads \"") + kSecondQuery + "\" and the suggestion list is shown",
          [this] { return QueryText() == kSecondQuery && IsShown(FindSuggestionList(Bar())); },
          kNewQueryShot, kStepTimeoutMs},
         {"press Enter",

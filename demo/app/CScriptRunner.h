@@ -15,7 +15,7 @@
 #include <vector>
 
 class CScriptRunner {
-public:
+  public:
     CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLog& log, bool recordUrls);
     // 0 when every step reached its state, 1 otherwise.
     int Run();
@@ -24,7 +24,7 @@ public:
     static std::vector<std::string> OutputFiles();
     static constexpr const char* kUrlFile = "browser-urls.txt";
 
-private:
+  private:
     struct Step {
         std::string title;
         std::function<void()> act;

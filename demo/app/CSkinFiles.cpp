@@ -1,3 +1,4 @@
+// CSkinFiles: skin picture paths with the default skin as fallback.
 #include "CSkinFiles.h"
 #include "DemoPaths.h"
 #include <utility>
@@ -5,10 +6,14 @@
 
 namespace {
 const char* const kBarPictures[] = {
-    CSkinFiles::kBackground,          CSkinFiles::kActiveBackground,
-    CSkinFiles::kEngineIcon,          CSkinFiles::kArrow,
-    CSkinFiles::kSearchButton,        CSkinFiles::kEngineList,
-    CSkinFiles::kEngineListHighlight, CSkinFiles::kSuggestionList,
+    CSkinFiles::kBackground,
+    CSkinFiles::kActiveBackground,
+    CSkinFiles::kEngineIcon,
+    CSkinFiles::kArrow,
+    CSkinFiles::kSearchButton,
+    CSkinFiles::kEngineList,
+    CSkinFiles::kEngineListHighlight,
+    CSkinFiles::kSuggestionList,
     CSkinFiles::kSuggestionListHighlight,
 };
 } // namespace

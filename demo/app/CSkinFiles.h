@@ -8,7 +8,7 @@
 #include <vector>
 
 class CSkinFiles {
-public:
+  public:
     // File names of the pictures.
     static constexpr const char* kBackground = "bar.png";
     static constexpr const char* kActiveBackground = "bar-active.png";
@@ -34,7 +34,7 @@ public:
     std::vector<std::string> DefaultsUsed() const;
     const std::string& CustomFolder() const { return customFolder; }
 
-private:
+  private:
     std::string defaultFolder;
     std::string customFolder;
 };

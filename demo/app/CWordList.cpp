@@ -1,18 +1,17 @@
+// CWordList: the built-in words behind the demo's suggestions.
 #include "CWordList.h"
 #include <cctype>
 
 namespace {
 const char* const kWords[] = {
-    "atlas",   "atom",     "autumn",   "banner",  "beacon",   "bridge",   "button",
-    "canvas",  "castle",   "cloud",    "code",    "codec",    "compass",  "cursor",
-    "desktop", "dialog",   "engine",   "garden",  "glyph",    "harbor",   "icon",
-    "index",   "keyboard", "lantern",  "layer",   "layout",   "library",  "marble",
-    "meadow",  "menu",     "mountain", "ocean",   "palette",  "pixel",    "planet",
-    "query",   "river",    "search",   "shadow",  "sketch",   "ski",      "skill",
-    "skin",    "skinning", "skip",     "skipper", "sky",      "skyline",  "skylight",
-    "skyscraper", "summit", "tavern",  "theme",   "toolbar",  "valley",   "widget",
-    "wiki",    "wind",     "windmill", "window",  "windows",  "windy",    "winter",
-    "wizard",
+    "atlas",    "atom",       "autumn",   "banner",   "beacon",  "bridge",  "button",   "canvas",
+    "castle",   "cloud",      "code",     "codec",    "compass", "cursor",  "desktop",  "dialog",
+    "engine",   "garden",     "glyph",    "harbor",   "icon",    "index",   "keyboard", "lantern",
+    "layer",    "layout",     "library",  "marble",   "meadow",  "menu",    "mountain", "ocean",
+    "palette",  "pixel",      "planet",   "query",    "river",   "search",  "shadow",   "sketch",
+    "ski",      "skill",      "skin",     "skinning", "skip",    "skipper", "sky",      "skyline",
+    "skylight", "skyscraper", "summit",   "tavern",   "theme",   "toolbar", "valley",   "widget",
+    "wiki",     "wind",       "windmill", "window",   "windows", "windy",   "winter",   "wizard",
 };
 
 bool StartsWithIgnoringCase(const char* word, const std::string& prefix) {

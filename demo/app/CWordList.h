@@ -5,7 +5,7 @@
 #include <vector>
 
 class CWordList {
-public:
+  public:
     // The bar's suggestion list takes at most 11 entries.
     static constexpr size_t kMaxSuggestions = 11;
 

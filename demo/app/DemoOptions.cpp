@@ -1,3 +1,4 @@
+// The demo's command-line parser and usage text.
 #include "DemoOptions.h"
 #include <cstring>
 

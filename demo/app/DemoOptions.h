@@ -8,8 +8,8 @@
 #include <string>
 
 struct DemoOptions {
-    std::string skinFolder;  // --skin: a designer's skin folder
-    std::string enginesFile; // --engines: an INI list of engines
+    std::string skinFolder;   // --skin: a designer's skin folder
+    std::string enginesFile;  // --engines: an INI list of engines
     std::string scriptFolder; // --script: run the script, write here
     bool openUrls = false;    // --open: let the real browser open the URL
     bool recordMode = false;  // --record-url

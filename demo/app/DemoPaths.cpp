@@ -1,3 +1,4 @@
+// The demo's folders and files: program, default skin, settings file.
 #include "DemoPaths.h"
 #include <shlobj.h>
 #include <windows.h>

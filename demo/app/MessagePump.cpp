@@ -1,3 +1,4 @@
+// The scripted run's message loops, with the framework's pre-translation.
 #include "MessagePump.h"
 #include <afxwin.h>
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Screen region to PNG: a GDI copy of the screen, read back as pixels and
+// encoded by GDI+. The copy's DC and bitmap are held by small guards.
 #include "ScreenCapture.h"
 #include "../PngEncoder.h"
 
@@ -6,7 +8,7 @@
 namespace {
 // The screen's DC for the life of the object.
 class ScreenDC {
-public:
+  public:
     ScreenDC() : dc(::GetDC(nullptr)) {}
     ~ScreenDC() {
         if (dc)
@@ -16,14 +18,14 @@ public:
     ScreenDC& operator=(const ScreenDC&) = delete;
     HDC Get() const { return dc; }
 
-private:
+  private:
     HDC dc;
 };
 
 // A bitmap of the screen's format with a memory DC drawing into it. The DC
 // goes first, so the bitmap is never deleted while selected.
 class MemoryBitmap {
-public:
+  public:
     MemoryBitmap(HDC reference, int width, int height)
         : dc(::CreateCompatibleDC(reference)),
           bitmap(::CreateCompatibleBitmap(reference, width, height)),
@@ -47,7 +49,7 @@ public:
     HDC DC() const { return dc; }
     HBITMAP Bitmap() const { return bitmap; }
 
-private:
+  private:
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ previous;

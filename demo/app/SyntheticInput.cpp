@@ -1,3 +1,5 @@
+// SendInput helpers for keys and the mouse, each followed by pumping until
+// the thread is idle again.
 #include "SyntheticInput.h"
 #include "MessagePump.h"
 

@@ -1,3 +1,4 @@
+// CSkinCanvas: the supersampled drawing surface of one skin picture.
 #include "CSkinCanvas.h"
 #include "../PngEncoder.h"
 
@@ -124,8 +125,9 @@ std::unique_ptr<Bitmap> CSkinCanvas::Reduced() {
                 }
             }
             const UINT32 a = alpha / (kScale * kScale);
-            out[x] = alpha == 0 ? 0
-                                : a << 24 | (red / alpha) << 16 | (green / alpha) << 8 | blue / alpha;
+            out[x] = alpha == 0
+                         ? 0
+                         : a << 24 | (red / alpha) << 16 | (green / alpha) << 8 | blue / alpha;
         }
     }
     picture->UnlockBits(&pixels);

@@ -12,7 +12,7 @@
 #include <string>
 
 class CSkinCanvas {
-public:
+  public:
     CSkinCanvas(int width, int height);
     ~CSkinCanvas();
     CSkinCanvas(const CSkinCanvas&) = delete;
@@ -40,7 +40,7 @@ public:
     // The path of a rounded rectangle; radius 0 gives plain corners.
     static void AddRoundRect(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& rect, float radius);
 
-private:
+  private:
     // The picture at its own size: each pixel the average of its samples,
     // weighted by their alpha so that transparent samples add no colour.
     std::unique_ptr<Gdiplus::Bitmap> Reduced();

@@ -25,7 +25,7 @@ constexpr float kEngineAreaRight = 33.5f;
 const Color kBodyColor(255, 255, 255, 255);
 const Color kBorderColor(255, 0xAE, 0xB8, 0xC4);
 const Color kActiveBorderColor(255, 0x2F, 0x6F, 0xDE);
-const Color kActiveGlowColor(70, 0x2F, 0x6F, 0xDE);
+const Color kActiveGlowColor(110, 0x4A, 0x8B, 0xF0);
 const Color kEngineAreaTop(255, 0xF3, 0xF5, 0xF8);
 const Color kEngineAreaBottom(255, 0xE6, 0xEA, 0xF0);
 const Color kActiveEngineAreaTop(255, 0xEC, 0xF3, 0xFE);
@@ -54,10 +54,10 @@ void FillVertical(CSkinCanvas& canvas, const RectF& rect, const Color& top, cons
 void DrawBar(CSkinCanvas& canvas, bool active) {
     canvas.SoftShadow(kBarBody, kBarRadius, 1.0f, 3, 30);
     if (active) {
-        const Pen glow(kActiveGlowColor, 3.0f);
-        canvas.DrawRoundRect(RectF(kBarBody.X - 0.5f, kBarBody.Y - 0.5f, kBarBody.Width + 1,
-                                   kBarBody.Height + 1),
-                             kBarRadius + 0.5f, glow);
+        const Pen glow(kActiveGlowColor, 3.5f);
+        canvas.DrawRoundRect(
+            RectF(kBarBody.X - 0.5f, kBarBody.Y - 0.5f, kBarBody.Width + 1, kBarBody.Height + 1),
+            kBarRadius + 0.5f, glow);
     }
     const SolidBrush body(kBodyColor);
     canvas.FillRoundRect(kBarBody, kBarRadius, body);
@@ -71,9 +71,9 @@ void DrawBar(CSkinCanvas& canvas, bool active) {
     canvas.ResetClip();
 
     const Pen border(active ? kActiveBorderColor : kBorderColor, active ? 1.3f : 1.0f);
-    canvas.DrawRoundRect(RectF(kBarBody.X + 0.5f, kBarBody.Y + 0.5f, kBarBody.Width - 1,
-                               kBarBody.Height - 1),
-                         kBarRadius - 0.5f, border);
+    canvas.DrawRoundRect(
+        RectF(kBarBody.X + 0.5f, kBarBody.Y + 0.5f, kBarBody.Width - 1, kBarBody.Height - 1),
+        kBarRadius - 0.5f, border);
 }
 
 // A small chevron pointing down; the picture is wider than the glyph so
@@ -126,9 +126,10 @@ void DrawLetterIcon(CSkinCanvas& canvas, const wchar_t* letter, const Color& col
 }
 
 void DrawListBackground(CSkinCanvas& canvas) {
-    FillVertical(canvas, RectF(0, 0, static_cast<float>(canvas.Width()),
-                               static_cast<float>(canvas.Height())),
-                 kListTop, kListBottom);
+    FillVertical(
+        canvas,
+        RectF(0, 0, static_cast<float>(canvas.Width()), static_cast<float>(canvas.Height())),
+        kListTop, kListBottom);
 }
 
 // The hovered row; the list stretches it over the row, so it is opaque.

@@ -135,5 +135,6 @@ private:
     afx_msg LRESULT OnEngineChosen(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnQueryCommand(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBarDeactivate(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,7 @@
 // CSearchBar: defaults, window class, creation of the bar window with its
 // three children, and teardown.
 #include "CSearchBar.h"
+#include "../hooks/CPopupHook.h"
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
 #include "../popup/CSuggestionList.h"
@@ -23,6 +24,7 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
     ON_MESSAGE(UM_ENGINE_CHOSEN, OnEngineChosen)
     ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
     ON_MESSAGE(UM_BAR_DEACTIVATE, OnBarDeactivate)
+    ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {
@@ -145,4 +147,26 @@ void CSearchBar::RecreateSuggestionList() {
     CRect bar;
     GetWindowRect(&bar);
     MoveTo(suggestionList, bar.left, bar.bottom);
+}
+
+// The bar's window is going, as a rule with the host's. No hook may go on
+// notifying it or its popups. On Windows the popups went first, with their
+// owner, and only their hooks are left; under Wine they outlive it, and an
+// open one would stay on screen with its hooks. Hooks that serve another
+// bar's windows are left alone.
+LRESULT CSearchBar::OnWindowDestroy(WPARAM, LPARAM) {
+    if (engineList && ::IsWindowVisible(engineList->m_hWnd))
+        engineList->Hide();
+    if (suggestionList && ::IsWindowVisible(suggestionList->m_hWnd))
+        suggestionList->Hide();
+    if (queryEdit && ::IsWindow(queryEdit->m_hWnd))
+        queryEdit->ShowWindow(SW_HIDE);
+    CPopupHook hooks;
+    if (CPopupHook::barWnd == m_hWnd)
+        hooks.RemoveBarMouseHook();
+    if (CPopupHook::popupWnd && !::IsWindow(CPopupHook::popupWnd)) {
+        hooks.RemoveKeyboardHook();
+        hooks.RemovePopupMouseHook();
+    }
+    return Default();
 }

@@ -171,8 +171,10 @@ void CSearchBar::ClearSuggestions() {
         suggestionList->Clear();
 }
 
+// Not without the bar's own window: under Wine the list's window outlives a
+// bar whose host was destroyed, and would open with nothing to belong to.
 void CSearchBar::ShowSuggestions() {
-    if (!suggestionList || !::IsWindow(suggestionList->m_hWnd))
+    if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd))
         return;
     if (!::IsWindowVisible(suggestionList->m_hWnd))
         suggestionList->Show();

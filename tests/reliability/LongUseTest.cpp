@@ -267,6 +267,7 @@ TEST_F(SkinReloads, TenThousandReloadsLeaveNoHandle) {
             bar->UpdateLayout();
             ::UpdateWindow(bar->GetWindowHandle());
         }
+        PumpPending(); // as a host's loop would, between its calls
         ASSERT_TRUE(DroppedHandlesAreGone(before, i)) << slot.name;
         NoteMemory(i);
     }
