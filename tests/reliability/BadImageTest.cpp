@@ -87,8 +87,8 @@ protected:
     void PaintEverything() {
         face()->UpdateLayout();
         ::UpdateWindow(bar->m_hWnd);
-        for (CWnd* list : {static_cast<CWnd*>(bar->engineList),
-                           static_cast<CWnd*>(bar->suggestionList)}) {
+        for (CWnd* list :
+             {static_cast<CWnd*>(bar->engineList), static_cast<CWnd*>(bar->suggestionList)}) {
             list->ShowWindow(SW_SHOWNOACTIVATE);
             ::UpdateWindow(list->m_hWnd);
             list->ShowWindow(SW_HIDE);
@@ -143,8 +143,9 @@ TEST_F(BadImage, BadEngineIconsGiveIconlessEngines) {
         const std::string name = std::string("Engine ") + file.name;
         ASSERT_EQ(1, face()->AddEngine(file.path.c_str(), name.c_str(), "http://bad.test/?q="));
         ++added;
-        const std::string ini = WriteFileBytes("bad-icon-" + std::to_string(added) + ".ini",
-                                               "[Select]\r\nIndex=" + std::to_string(added) + "\r\n");
+        const std::string ini =
+            WriteFileBytes("bad-icon-" + std::to_string(added) + ".ini",
+                           "[Select]\r\nIndex=" + std::to_string(added) + "\r\n");
         face()->SetSettingsFile(ini.c_str());
         EXPECT_EQ(name, face()->GetEngineName());
         EXPECT_TRUE(bar->engineIconImage.IsLoaded());

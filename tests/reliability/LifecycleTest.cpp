@@ -49,17 +49,17 @@ void CallEverySlot(CTavrel* bar, HWND host, const std::string& settings) {
     bar->GetWindowHandle();
 }
 
+BOOL CALLBACK CountIfVisible(HWND window, LPARAM count) {
+    if (::IsWindowVisible(window))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 // Top-level windows of this thread that are visible.
 int VisibleThreadWindows() {
     int visible = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM count) -> BOOL {
-            if (::IsWindowVisible(window))
-                ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountIfVisible,
+                        reinterpret_cast<LPARAM>(&visible));
     return visible;
 }
 

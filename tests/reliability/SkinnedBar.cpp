@@ -3,6 +3,7 @@
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
+#include "Input.h"
 #include "TestFiles.h"
 #include <psapi.h>
 
@@ -76,8 +77,7 @@ void AddImage(std::vector<HGDIOBJ>& handles, const CSkinImage& image) {
 std::vector<HGDIOBJ> GdiHandlesOf(const CSearchBar& bar) {
     std::vector<HGDIOBJ> handles = {bar.bufferDC, bar.bufferBitmap};
     for (const CSkinImage* image : {&bar.backgroundImage, &bar.activeBackgroundImage,
-                                    &bar.engineIconImage, &bar.arrowImage,
-                                    &bar.searchButtonImage})
+                                    &bar.engineIconImage, &bar.arrowImage, &bar.searchButtonImage})
         AddImage(handles, *image);
     if (bar.queryEdit)
         handles.push_back(bar.queryEdit->font);
@@ -130,8 +130,7 @@ size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof(counters);
     ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof(counters));
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
     // Wine leaves PrivateUsage at 0; PagefileUsage is the same quantity (the
     // committed private memory) on Windows and is filled in by Wine.
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
@@ -154,4 +153,8 @@ int ThreadWindowCount() {
     int count = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+void ParkPointer() {
+    MoveMouseTo(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
 }

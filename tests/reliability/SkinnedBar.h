@@ -58,3 +58,8 @@ size_t PrivateBytes();
 
 // The windows of this thread, top-level and child, counted.
 int ThreadWindowCount();
+
+// Moves the pointer to the screen's bottom-right corner, clear of every bar
+// and list the tests place, so that no list opens under it and highlights
+// a row of its own accord.
+void ParkPointer();
