@@ -10,6 +10,10 @@ host_build=$build/sdk_host
 cmake -S "$root/tests/sdk_host" -B "$host_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$sdk" >/dev/null
 cmake --build "$host_build" >/dev/null
+if [ -n "${TAVREL_NO_RUN:-}" ]; then
+    echo "SDK installed in $sdk; host program built against it: $host_build/sdk_host.exe"
+    exit 0
+fi
 # The host finds its DLLs beside it, as a user's program would.
 cp "$sdk"/bin/*.dll "$host_build/"
 TAVREL_WINEPREFIX="$build/wineprefix" "$root/scripts/wine-run.sh" "$winearch" "$host_build/sdk_host.exe"
