@@ -19,16 +19,7 @@ const char kPrefix[] = "http://alpha.test/?q=";
 // Calls each of the 23 slots once, with good arguments (the host window
 // given to CreateBar is the one passed in).
 void CallEverySlot(CTavrel* bar, HWND host, const std::string& settings) {
-    const SkinFiles& skin = SkinFiles::Get();
-    bar->SetBackgroundImage(skin.background.c_str(), 6);
-    bar->SetActiveBackgroundImage(skin.activeBackground.c_str());
-    bar->SetEngineIconImage(skin.icon.c_str());
-    bar->SetArrowImage(skin.arrow.c_str());
-    bar->SetSearchButtonImage(skin.button.c_str());
-    bar->SetEngineListBackground(skin.listBackground.c_str());
-    bar->SetEngineListHighlight(skin.listHighlight.c_str());
-    bar->SetSuggestionListBackground(skin.listBackground.c_str());
-    bar->SetSuggestionListHighlight(skin.listHighlight.c_str());
+    ApplySkin(bar); // slots 0 to 8
     const RECT placement = {50, 60, 400, 30};
     bar->CreateBar(host, &placement);
     bar->SetPosition(70, 80);
@@ -40,7 +31,7 @@ void CallEverySlot(CTavrel* bar, HWND host, const std::string& settings) {
     bar->ClearSuggestions();
     bar->AddSuggestion("later");
     bar->ShowSuggestions();
-    bar->AddEngine(skin.icon.c_str(), "Late", "http://late.test/?q=");
+    bar->AddEngine(SkinFiles::Get().icon.c_str(), "Late", "http://late.test/?q=");
     bar->GetEngineName();
     bar->GetEngineUrl();
     bar->GetEngineIndex();
