@@ -9,7 +9,7 @@ arch=${1:?usage: run-bench.sh x86|x64}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${TAVREL_BUILD_ROOT:-build}/$arch
 if [ "$arch" = x86 ]; then winearch=win32; else winearch=win64; fi
-export TAVREL_WINEPREFIX=$build/wineprefix
+export TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$build/wineprefix}
 doc=$root/docs/benchmark.md
 
 winpath() {

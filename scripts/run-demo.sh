@@ -21,7 +21,7 @@ else
     toolchain=$root/cmake/toolchain-x86_64.cmake winearch=win64
 fi
 # The build folder's prefix, also for the skin generator run by the build.
-export TAVREL_WINEPREFIX=$build/wineprefix
+export TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$build/wineprefix}
 
 # Runs a build step quietly; its output is shown only when it fails.
 quiet() {
@@ -50,26 +50,39 @@ while [ $# -gt 0 ]; do
     esac
     shift
 done
+demo=$build/demo
 if [ $interactive = 0 ]; then
     script_dir=${script_dir:-$root/out/demo/$arch}
     mkdir -p "$script_dir"
     args+=(--script "$(winpath "$script_dir")")
 fi
 
-# The library and its SDK: build what is missing, then install.
-if [ ! -f "$build/build.ninja" ]; then
-    quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-fi
-quiet cmake --build "$build" --target Tavrel afxmain
-quiet cmake --install "$build" --prefix "$build/sdk"
-# The demo, built as a user's program is: against the SDK alone.
-demo=$build/demo
-if [ ! -f "$demo/build.ninja" ]; then
+# x86 may be built on this machine and run in the emulated guest, which has
+# no compiler: TAVREL_DEMO_BUILD_ONLY=1 builds (without drawing the skin,
+# which needs x86 to run), TAVREL_DEMO_PREBUILT=1 draws the skin and runs.
+if [ -z "${TAVREL_DEMO_PREBUILT:-}" ]; then
+    draw_skin=ON
+    [ -n "${TAVREL_DEMO_BUILD_ONLY:-}" ] && draw_skin=OFF
+    # The library and its SDK: build what is missing, then install.
+    if [ ! -f "$build/build.ninja" ]; then
+        quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+    fi
+    quiet cmake --build "$build" --target Tavrel afxmain
+    quiet cmake --install "$build" --prefix "$build/sdk"
+    # The demo, built as a user's program is: against the SDK alone.
     quiet cmake -S "$root/demo" -B "$demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$build/sdk"
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$build/sdk" \
+        -DTAVREL_DEMO_DRAW_SKIN=$draw_skin
+    quiet cmake --build "$demo"
+    if [ -n "${TAVREL_DEMO_BUILD_ONLY:-}" ]; then
+        echo "demo $arch built in ${demo#"$root"/}"
+        exit 0
+    fi
+elif [ "$demo/bin/tavrel_skin_generator.exe" -nt "$demo/bin/skin/bar.png" ]; then
+    mkdir -p "$demo/bin/skin"
+    (cd "$demo/bin/skin" && quiet "$root/scripts/wine-run.sh" "$winearch" ../tavrel_skin_generator.exe .)
 fi
-quiet cmake --build "$demo"
 
 set +e
 "$root/scripts/wine-run.sh" "$winearch" "$demo/bin/tavrel_demo.exe" "${args[@]}"

@@ -27,4 +27,4 @@ if [ -n "${TAVREL_NO_RUN:-}" ]; then
     echo "SDK installed in $sdk; host program built against it: $host_build/sdk_host.exe"
     exit 0
 fi
-TAVREL_WINEPREFIX="$build/wineprefix" "$root/scripts/wine-run.sh" "$winearch" "$host_build/sdk_host.exe"
+TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$build/wineprefix} "$root/scripts/wine-run.sh" "$winearch" "$host_build/sdk_host.exe"
