@@ -1,0 +1,119 @@
+/* Tavrel's C interface (TavrelC.dll): the search bar for programs written in
+ * C or in any language that calls plain DLL functions, and for C++ programs
+ * built with another compiler or standard library than Tavrel.dll.
+ *
+ * Every function is __stdcall (WINAPI) and exported under its plain name on
+ * x86 and x64 alike, so GetProcAddress(module, "TavrelStartup") works on
+ * both. Strings are narrow and in the system ANSI code page. A null bar makes
+ * every function do nothing and return 0 (or null). No C++ exception leaves
+ * this interface: a bar window that cannot be created is reported as 0.
+ *
+ * Calling order: TavrelStartup once; TavrelCreate; TavrelCreateBar; the skin
+ * images (TavrelSetBackgroundImage first); TavrelAddEngine for each engine;
+ * TavrelSetSettingsFile; TavrelSetPosition; TavrelUpdateLayout;
+ * TavrelShowBar. The bar posts the TAVREL_UM_ messages below to the host
+ * window. The host's message loop calls TavrelPreTranslateMessage for every
+ * message before TranslateMessage and DispatchMessage, and skips those two
+ * when it answers nonzero. Everything runs on the thread that created the
+ * bar. TavrelCleanup once no bar will draw again. */
+#ifndef TAVREL_C_H
+#define TAVREL_C_H
+
+#include <windows.h>
+
+#ifdef TAVREL_C_BUILDING
+#define TAVREL_C_API
+#else
+#define TAVREL_C_API __declspec(dllimport)
+#endif
+
+/* The interface's version: TAVREL_VERSION is what a program was compiled
+ * against, TavrelGetVersion() what the loaded DLL implements; a different
+ * major part means an incompatible DLL. */
+#define TAVREL_VERSION_MAJOR 1
+#define TAVREL_VERSION_MINOR 0
+#define TAVREL_VERSION_PATCH 0
+#define TAVREL_VERSION                                                                             \
+    ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
+
+/* Posted to the host window; wParam 0, lParam 0 unless stated. */
+#define TAVREL_UM_ENGINE_CHOSEN 1124   /* the user chose another engine */
+#define TAVREL_UM_QUERY_COMMAND 1125   /* the search button was clicked */
+#define TAVREL_UM_QUERY_CHANGED 1126   /* the user changed the query (lParam 1) */
+#define TAVREL_UM_SEARCH_LAUNCHED 1127 /* a search URL was handed to the browser */
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A search bar. The library keeps it for the life of the process; there is
+ * no release. */
+typedef struct TavrelBar TavrelBar;
+
+/* Starts the graphics support for the process: 1 on success, 0 on failure. */
+TAVREL_C_API int WINAPI TavrelStartup(void);
+/* Stops it; call once no bar will draw again. */
+TAVREL_C_API void WINAPI TavrelCleanup(void);
+/* A new bar (no window yet), or null. */
+TAVREL_C_API TavrelBar* WINAPI TavrelCreate(void);
+
+/* Skin images: an empty or null path changes nothing. The main background
+ * fixes the bar's size; a radius above 0 rounds the window's corners. The
+ * four list images may be given before TavrelCreateBar, the others after. */
+TAVREL_C_API void WINAPI TavrelSetBackgroundImage(TavrelBar* bar, const char* path,
+                                                  int cornerRadius);
+TAVREL_C_API void WINAPI TavrelSetActiveBackgroundImage(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetEngineIconImage(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetArrowImage(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetSearchButtonImage(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetEngineListBackground(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetEngineListHighlight(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetSuggestionListBackground(TavrelBar* bar, const char* path);
+TAVREL_C_API void WINAPI TavrelSetSuggestionListHighlight(TavrelBar* bar, const char* path);
+
+/* Creates the bar window, owned by hostWindow; the four members of placement
+ * are x, y, width and height in screen coordinates. 1 created, 0 failed. */
+TAVREL_C_API int WINAPI TavrelCreateBar(TavrelBar* bar, HWND hostWindow, const RECT* placement);
+/* Moves the bar and its query field and lists, keeping the size. */
+TAVREL_C_API void WINAPI TavrelSetPosition(TavrelBar* bar, int x, int y);
+/* Lays the bar out from its current size and skins, then repaints. */
+TAVREL_C_API void WINAPI TavrelUpdateLayout(TavrelBar* bar);
+/* Copies at most size - 1 bytes of the query text and a NUL into buffer and
+ * returns the full length of the text (without the NUL), as snprintf does:
+ * TavrelGetQueryText(bar, NULL, 0) asks for the length. A null buffer or a
+ * size of 0 or less writes nothing. */
+TAVREL_C_API int WINAPI TavrelGetQueryText(TavrelBar* bar, char* buffer, int size);
+/* The suggestion list: append a text, empty and hide it, show it. */
+TAVREL_C_API void WINAPI TavrelAddSuggestion(TavrelBar* bar, const char* text);
+TAVREL_C_API void WINAPI TavrelClearSuggestions(TavrelBar* bar);
+TAVREL_C_API void WINAPI TavrelShowSuggestions(TavrelBar* bar);
+/* Registers an engine, listed in the order added; the first becomes current.
+ * 1 added; 0 for an empty or already registered name, or before the window
+ * exists. */
+TAVREL_C_API int WINAPI TavrelAddEngine(TavrelBar* bar, const char* iconPath, const char* name,
+                                        const char* urlPrefix);
+/* The current engine's name and URL prefix: the bar's own copies, valid until
+ * the current engine changes. */
+TAVREL_C_API const char* WINAPI TavrelGetEngineName(TavrelBar* bar);
+TAVREL_C_API const char* WINAPI TavrelGetEngineUrl(TavrelBar* bar);
+/* The chosen engine's index as last read from the settings file. */
+TAVREL_C_API int WINAPI TavrelGetEngineIndex(TavrelBar* bar);
+/* Names the INI file that keeps the chosen engine ([Select] Index) and makes
+ * the engine stored there current; call after the engines are added. */
+TAVREL_C_API void WINAPI TavrelSetSettingsFile(TavrelBar* bar, const char* iniPath);
+/* ShowWindow on the bar and its query field with this command (SW_SHOW...). */
+TAVREL_C_API void WINAPI TavrelShowBar(TavrelBar* bar, int showCommand);
+/* The bar's window, or null before TavrelCreateBar succeeded. */
+TAVREL_C_API HWND WINAPI TavrelGetWindowHandle(TavrelBar* bar);
+
+/* Offers a message to the bar's windows before the host dispatches it;
+ * nonzero when they consumed it. A null msg answers FALSE. */
+TAVREL_C_API BOOL WINAPI TavrelPreTranslateMessage(MSG* msg);
+/* TAVREL_VERSION of the loaded DLL. */
+TAVREL_C_API DWORD WINAPI TavrelGetVersion(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TAVREL_C_H */
