@@ -3,23 +3,36 @@
  * on TAVREL_UM_QUERY_CHANGED, real keys (two letters, Down, Enter), and a
  * second search by Enter in the field, which only the pre-translation in the
  * message loop sees. The shell's handlers for http URLs and HTML documents
- * start this same program as "main --record FILE URL" meanwhile, standing in
+ * start this same program as "PROGRAM --record FILE URL" meanwhile, standing in
  * for the browser. It also checks that it imports no C++ runtime. Exit code
- * 0 when every check holds. */
+ * 0 when every check holds.
+ * It calls Win32 and nothing of a C runtime beyond main(), so that the same
+ * source also builds as a C++ program for the other Windows C++ ABI, with no
+ * runtime at all (tests/msvc_host). */
 #include "tavrel_c.h"
-#include <stdio.h>
-#include <string.h>
+#include <stdarg.h>
 #include <windows.h>
 
 #define ENGINE_PREFIX "http://second.test/?q="
 #define SEARCH_URL ENGINE_PREFIX "ab%20news"
+
+/* printf to standard output (wsprintf's formats; at most 1,024 bytes). */
+static void Say(const char* format, ...) {
+    char text[1025];
+    DWORD written;
+    va_list args;
+    va_start(args, format);
+    wvsprintfA(text, format, args);
+    va_end(args);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, (DWORD)lstrlenA(text), &written, NULL);
+}
 
 static int failures;
 #define CHECK(condition) Check((condition) != 0, #condition, __LINE__)
 
 static void Check(int ok, const char* what, int line) {
     if (!ok) {
-        printf("c_host: line %d: failed: %s\n", line, what);
+        Say("host: line %d: failed: %s\n", line, what);
         ++failures;
     }
 }
@@ -32,9 +45,9 @@ static int queryChanges, searches, engineChoices;
 static void Suggest(const char* query) {
     char text[80];
     TavrelClearSuggestions(bar);
-    snprintf(text, sizeof text, "%s news", query);
+    wsprintfA(text, "%s news", query);
     TavrelAddSuggestion(bar, text);
-    snprintf(text, sizeof text, "%s maps", query);
+    wsprintfA(text, "%s maps", query);
     TavrelAddSuggestion(bar, text);
     TavrelShowSuggestions(bar);
 }
@@ -58,7 +71,8 @@ static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 static HWND CreateHostWindow(void) {
-    WNDCLASSA wc = {0};
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = HostProc;
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "C_HOST";
@@ -100,17 +114,45 @@ static const char* ScratchPath(const char* name) {
     static char paths[16][MAX_PATH];
     static int next;
     char* path = paths[next++ % 16];
-    snprintf(path, MAX_PATH, "%s%s", scratch, name);
+    wsprintfA(path, "%s%s", scratch, name);
     return path;
 }
 
-/* An opaque 32-bit BMP of one colour. */
-static const char* WriteBmp(const char* name, int width, int height, DWORD rgb) {
-    const char* path = ScratchPath(name);
-    BITMAPFILEHEADER file = {0};
-    BITMAPINFOHEADER info = {0};
-    FILE* out = fopen(path, "wb");
+/* Writes the pieces to the file, replacing it or appending to it. */
+static void WriteBytes(const char* path, int append, const void* const* pieces, const DWORD* sizes,
+                       int count) {
+    HANDLE file = CreateFileA(path, append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
+                              NULL, append ? OPEN_ALWAYS : CREATE_ALWAYS, 0, NULL);
+    DWORD written;
     int i;
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    for (i = 0; i < count; ++i)
+        WriteFile(file, pieces[i], sizes[i], &written, NULL);
+    CloseHandle(file);
+}
+
+static void WriteText(const char* path, int append, const char* text) {
+    const void* pieces[1];
+    DWORD sizes[1];
+    pieces[0] = text;
+    sizes[0] = (DWORD)lstrlenA(text);
+    WriteBytes(path, append, pieces, sizes, 1);
+}
+
+/* An opaque 32-bit BMP of one colour, at most 400 x 30. */
+static const char* WriteBmp(const char* name, int width, int height, DWORD rgb) {
+    static DWORD pixels[400 * 30];
+    const char* path = ScratchPath(name);
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;
+    const void* pieces[3];
+    DWORD sizes[3];
+    int i;
+    ZeroMemory(&file, sizeof file);
+    ZeroMemory(&info, sizeof info);
+    for (i = 0; i < width * height; ++i)
+        pixels[i] = rgb;
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + (DWORD)(width * height * 4);
@@ -120,23 +162,13 @@ static const char* WriteBmp(const char* name, int width, int height, DWORD rgb) 
     info.biPlanes = 1;
     info.biBitCount = 32;
     info.biCompression = BI_RGB;
-    if (!out)
-        return path;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&info, sizeof info, 1, out);
-    for (i = 0; i < width * height; ++i)
-        fwrite(&rgb, sizeof rgb, 1, out);
-    fclose(out);
-    return path;
-}
-
-static const char* WriteText(const char* name, const char* text) {
-    const char* path = ScratchPath(name);
-    FILE* out = fopen(path, "wb");
-    if (out) {
-        fputs(text, out);
-        fclose(out);
-    }
+    pieces[0] = &file;
+    sizes[0] = sizeof file;
+    pieces[1] = &info;
+    sizes[1] = sizeof info;
+    pieces[2] = pixels;
+    sizes[2] = (DWORD)(width * height * 4);
+    WriteBytes(path, 0, pieces, sizes, 3);
     return path;
 }
 
@@ -145,11 +177,12 @@ static char urlFile[MAX_PATH];
 /* The URLs recorded so far, one a line. */
 static const char* Recorded(void) {
     static char text[512];
-    FILE* in = fopen(urlFile, "rb");
-    size_t size = 0;
-    if (in) {
-        size = fread(text, 1, sizeof text - 1, in);
-        fclose(in);
+    HANDLE file = CreateFileA(urlFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    DWORD size = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ReadFile(file, text, sizeof text - 1, &size, NULL);
+        CloseHandle(file);
     }
     text[size] = '\0';
     return text;
@@ -157,11 +190,9 @@ static const char* Recorded(void) {
 
 /* Record mode: the shell started this program for a URL. */
 static int RecordUrl(const char* file, const char* url) {
-    FILE* out = fopen(file, "ab");
-    if (!out)
-        return 1;
-    fprintf(out, "%s\n", url);
-    fclose(out);
+    char line[1024];
+    wsprintfA(line, "%s\n", url);
+    WriteText(file, 1, line);
     return 0;
 }
 
@@ -179,12 +210,12 @@ static void InstallBrowserStandIn(void) {
     LONG size;
     int i;
     GetModuleFileNameA(NULL, self, sizeof self);
-    snprintf(command, sizeof command, "\"%s\" --record \"%s\" \"%%1\"", self, urlFile);
+    wsprintfA(command, "\"%s\" --record \"%s\" \"%%1\"", self, urlFile);
     for (i = 0; i < 2; ++i) {
         size = sizeof oldCommand[i];
         hadCommand[i] = RegQueryValueA(HKEY_CLASSES_ROOT, handlerKeys[i], oldCommand[i], &size) ==
                         ERROR_SUCCESS;
-        RegSetValueA(HKEY_CLASSES_ROOT, handlerKeys[i], REG_SZ, command, (DWORD)strlen(command));
+        RegSetValueA(HKEY_CLASSES_ROOT, handlerKeys[i], REG_SZ, command, (DWORD)lstrlenA(command));
     }
 }
 
@@ -193,7 +224,7 @@ static void RemoveBrowserStandIn(void) {
     for (i = 0; i < 2; ++i) {
         if (hadCommand[i])
             RegSetValueA(HKEY_CLASSES_ROOT, handlerKeys[i], REG_SZ, oldCommand[i],
-                         (DWORD)strlen(oldCommand[i]));
+                         (DWORD)lstrlenA(oldCommand[i]));
         else
             RegDeleteKeyA(HKEY_CLASSES_ROOT, handlerKeys[i]);
     }
@@ -228,7 +259,7 @@ static void FocusQueryField(void) {
 
 static void PressKey(WORD vk) {
     INPUT keys[2];
-    memset(keys, 0, sizeof keys);
+    ZeroMemory(keys, sizeof keys);
     keys[0].type = keys[1].type = INPUT_KEYBOARD;
     keys[0].ki.wVk = keys[1].ki.wVk = vk;
     keys[0].ki.wScan = keys[1].ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
@@ -241,7 +272,7 @@ static void PressKey(WORD vk) {
 static int SuggestionsShownFor(const char* query) {
     char text[64];
     TavrelGetQueryText(bar, text, sizeof text);
-    return OwnedWindow("GUI_AFXSELECT", 1) != NULL && strcmp(text, query) == 0;
+    return OwnedWindow("GUI_AFXSELECT", 1) != NULL && lstrcmpA(text, query) == 0;
 }
 static int ShownForA(void) {
     return queryChanges == 1 && SuggestionsShownFor("a");
@@ -252,13 +283,13 @@ static int ShownForAb(void) {
 static int FirstProposalTaken(void) {
     char text[64];
     TavrelGetQueryText(bar, text, sizeof text);
-    return strcmp(text, "ab news") == 0;
+    return lstrcmpA(text, "ab news") == 0;
 }
 static int OneSearchRecorded(void) {
-    return searches == 1 && strcmp(Recorded(), SEARCH_URL "\n") == 0;
+    return searches == 1 && lstrcmpA(Recorded(), SEARCH_URL "\n") == 0;
 }
 static int TwoSearchesRecorded(void) {
-    return searches == 2 && strcmp(Recorded(), SEARCH_URL "\n" SEARCH_URL "\n") == 0;
+    return searches == 2 && lstrcmpA(Recorded(), SEARCH_URL "\n" SEARCH_URL "\n") == 0;
 }
 
 /* ---- The checks ---- */
@@ -272,9 +303,12 @@ static int Imports(const char* prefix) {
         &nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     const IMAGE_IMPORT_DESCRIPTOR* entry =
         (const IMAGE_IMPORT_DESCRIPTOR*)(base + dir->VirtualAddress);
-    for (; entry->Name; ++entry)
-        if (_strnicmp((const char*)(base + entry->Name), prefix, strlen(prefix)) == 0)
+    char name[64];
+    for (; entry->Name; ++entry) {
+        lstrcpynA(name, (const char*)(base + entry->Name), lstrlenA(prefix) + 1);
+        if (lstrcmpiA(name, prefix) == 0)
             return 1;
+    }
     return 0;
 }
 
@@ -301,10 +335,12 @@ static void SetUpBar(HWND host) {
     CHECK(TavrelAddEngine(bar, icon, "First", "http://first.test/?q=") == 1);
     CHECK(TavrelAddEngine(bar, icon, "First", "http://again.test/?q=") == 0);
     CHECK(TavrelAddEngine(bar, icon, "Second", ENGINE_PREFIX) == 1);
-    TavrelSetSettingsFile(bar, WriteText("search.ini", "[Select]\r\nIndex=1\r\n"));
+    const char* settings = ScratchPath("search.ini");
+    WriteText(settings, 0, "[Select]\r\nIndex=1\r\n");
+    TavrelSetSettingsFile(bar, settings);
     CHECK(TavrelGetEngineIndex(bar) == 1);
-    CHECK(strcmp(TavrelGetEngineName(bar), "Second") == 0);
-    CHECK(strcmp(TavrelGetEngineUrl(bar), ENGINE_PREFIX) == 0);
+    CHECK(lstrcmpA(TavrelGetEngineName(bar), "Second") == 0);
+    CHECK(lstrcmpA(TavrelGetEngineUrl(bar), ENGINE_PREFIX) == 0);
     TavrelSetPosition(bar, 120, 110);
     TavrelUpdateLayout(bar);
     TavrelShowBar(bar, SW_SHOW);
@@ -331,7 +367,7 @@ static void RunSearches(void) {
 
 int main(int argc, char** argv) {
     HWND host;
-    if (argc == 4 && strcmp(argv[1], "--record") == 0)
+    if (argc == 4 && lstrcmpA(argv[1], "--record") == 0)
         return RecordUrl(argv[2], argv[3]);
 
     CHECK(Imports("TavrelC.dll"));
@@ -340,7 +376,7 @@ int main(int argc, char** argv) {
     CHECK(TavrelStartup() == 1);
 
     GetTempPathA(sizeof scratch, scratch);
-    snprintf(urlFile, sizeof urlFile, "%sc_host_urls.txt", scratch);
+    wsprintfA(urlFile, "%shost_urls.txt", scratch);
     DeleteFileA(urlFile);
     InstallBrowserStandIn();
     host = CreateHostWindow();
@@ -348,10 +384,10 @@ int main(int argc, char** argv) {
     if (failures == 0)
         RunSearches();
     if (failures)
-        printf("c_host: recorded \"%s\"\n", Recorded());
+        Say("host: recorded \"%s\"\n", Recorded());
     RemoveBrowserStandIn();
     DestroyWindow(host);
     TavrelCleanup();
-    printf("c_host: %s\n", failures ? "FAILED" : "ok");
+    Say("host: %s\n", failures ? "FAILED" : "ok");
     return failures ? 1 : 0;
 }
