@@ -24,14 +24,19 @@ build_cmake_host() {
 
 # clang for *-pc-windows-msvc and lld-link, with no C runtime at all: only
 # the SDK's import library and MinGW-w64's headers and Win32 import
-# libraries (the headers take clang for GCC, which their inline code needs).
+# libraries. The headers want to see GCC (for their inline code) and, on
+# x86, the _X86_ that MinGW's compiler predefines.
 build_msvc_host() {
-    local out=$build/msvc_host triple machine
-    if [ "$winearch" = win32 ]; then triple=i686 machine=(/machine:x86 /safeseh:no); else
-        triple=x86_64 machine=(/machine:x64); fi
+    local out=$build/msvc_host triple arch_flags machine
+    if [ "$winearch" = win32 ]; then
+        triple=i686 arch_flags=(-D_X86_) machine=(/machine:x86 /safeseh:no)
+    else
+        triple=x86_64 arch_flags=() machine=(/machine:x64)
+    fi
     local mingw=/usr/$triple-w64-mingw32
-    local flags=(--target="$triple-pc-windows-msvc" -fgnuc-version=12 -std=c++17 -O2 -Wall -Wextra
-                 -Werror -fno-exceptions -fno-rtti -isystem "$mingw/include" -I "$sdk/include")
+    local flags=(--target="$triple-pc-windows-msvc" "${arch_flags[@]}" -fgnuc-version=12 -std=c++17
+                 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -isystem "$mingw/include"
+                 -I "$sdk/include")
     mkdir -p "$out"
     clang++ "${flags[@]}" -x c++ -c "$root/tests/c_host/main.c" -o "$out/main.obj"
     clang++ "${flags[@]}" -fno-builtin -c "$root/tests/msvc_host/Startup.cpp" -o "$out/Startup.obj"
