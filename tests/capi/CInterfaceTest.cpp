@@ -75,6 +75,13 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
 TEST(CInterface, NullBarsDoNothingAndAnswerZero) {
     const RECT placement = {0, 0, 100, 30};
     TavrelSetBackgroundImage(nullptr, "missing.png", 4);
+    TavrelSetActiveBackgroundImage(nullptr, "missing.png");
+    TavrelSetEngineIconImage(nullptr, "missing.png");
+    TavrelSetArrowImage(nullptr, "missing.png");
+    TavrelSetSearchButtonImage(nullptr, "missing.png");
+    TavrelSetEngineListBackground(nullptr, "missing.png");
+    TavrelSetEngineListHighlight(nullptr, "missing.png");
+    TavrelSetSuggestionListBackground(nullptr, "missing.png");
     TavrelSetSuggestionListHighlight(nullptr, "missing.png");
     TavrelSetPosition(nullptr, 1, 2);
     TavrelUpdateLayout(nullptr);
