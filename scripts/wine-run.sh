@@ -14,12 +14,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ "$arch" = win64 ]; then loader=/usr/lib/wine/wine64; else loader=/usr/lib/wine/wine; fi
 "$(dirname "$0")/wine-prefix.sh" "$arch" "$WINEPREFIX" >/dev/null
 # Wine's helper processes (services, explorer) may outlive the program and
-# would hold its output pipe open; they get a file instead, printed after.
+# would hold its output pipe open; they get a file instead, which is shown
+# as it grows, so that a program stopped at its time limit still shows how
+# far it came.
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
+"$loader" "$@" >"$out" 2>&1 </dev/null &
+program_pid=$!
+tail -n +1 -s 0.2 -f --pid=$program_pid "$out" &
+tail_pid=$!
 set +e
-"$loader" "$@" >"$out" 2>&1 </dev/null
+wait $program_pid
 rc=$?
+wait $tail_pid
 set -e
-cat "$out"
 exit $rc
