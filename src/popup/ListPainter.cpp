@@ -27,9 +27,9 @@ void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMA
         return;
     window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
     // A refill adds its rows one by one, each resizing the window; only the
-    // paint needs a buffer, so the bitmap is made there, once, fresh as a
-    // bitmap made per row used to be. A zero size yields the shared 1 x 1
-    // stock bitmap, which takes the old one's place in the DC.
+    // paint needs a buffer, so the bitmap is made there, once, and starts
+    // as every new bitmap does, all zero. A zero size yields the shared
+    // 1 x 1 stock bitmap, which takes the old one's place in the DC.
     if (bufferDC && bufferBitmap) {
         ::SelectObject(bufferDC, ::CreateCompatibleBitmap(windowDC, 0, 0));
         ::DeleteObject(bufferBitmap);
