@@ -4,12 +4,21 @@
 //     against a naive paint that decodes every image and draws it with
 //     GDI+ each time (the cost the prepared memory DCs avoid) and against a
 //     bare layered update of a ready buffer (the floor);
-//   - a key press (SendInput) until the host has UM_QUERY_CHANGED;
+//   - a key press (SendInput) until the host has UM_QUERY_CHANGED, and the
+//     whole keystroke round trip until the suggestion list is repainted
+//     with the host's answer, against the same round trip through the
+//     platform's own EDIT and LISTBOX and through the shell's autocomplete
+//     drop-down;
 //   - creating a bar with a full skin, up to its first paint;
-//   - filling and showing eleven suggestions, up to the list's paint;
-//   - memory and GDI and USER objects per bar.
-// It prints a Markdown table and, given a path, writes it there.
+//   - filling and showing eleven suggestions, up to the list's paint,
+//     against a LISTBOX popup of the same size doing the same;
+//   - memory and GDI and USER objects per bar, measured in a child process
+//     of its own (the GDI probe would slow everything measured after it).
+// Our figures and their native peers are taken in alternation, run by run,
+// so that both see the same load. It prints a Markdown table and, given a
+// path, writes it there; TAVREL_BENCH_MACHINE names the machine in it.
 //   bar_benchmark [OUTPUT.md]
+//   bar_benchmark --footprint FILE   (the child: writes the figures to FILE)
 #include "../src/bar/CSearchBar.h"
 #include "../src/input/CGuiEdit.h"
 #include "../src/popup/CEngineList.h"
@@ -18,7 +27,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <cstdlib>
+#include <objbase.h>
 #include <psapi.h>
+#include <shldisp.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,7 +109,31 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
     return true;
 }
 
-// A host window that notes when each UM_QUERY_CHANGED arrives.
+// The text of suggestion i of a host's answer number round.
+std::string Proposal(int round, int i) {
+    return "suggestion " + std::to_string(round) + "." + std::to_string(i);
+}
+
+// A suggesting host's answer: the list cleared, filled and shown.
+void RefillBar(CSearchBar& bar, int round) {
+    bar.ClearSuggestions();
+    for (int i = 0; i < CSuggestionList::MaxItems; ++i)
+        bar.AddSuggestion(Proposal(round, i).c_str());
+    bar.ShowSuggestions();
+}
+
+// The same answer given with the platform's LISTBOX.
+void RefillNative(HWND list, int round) {
+    ::ShowWindow(list, SW_HIDE);
+    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < CSuggestionList::MaxItems; ++i)
+        ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Proposal(round, i).c_str()));
+    ::ShowWindow(list, SW_SHOWNOACTIVATE);
+}
+
+// A host window that notes when each UM_QUERY_CHANGED arrives and, while it
+// serves a bar, answers it at once with eleven suggestions; changes of its
+// own EDIT it answers the same way in its LISTBOX.
 class Host {
 public:
     Host() {
@@ -111,15 +147,39 @@ public:
         window =
             ::CreateWindowExA(0, wc.lpszClassName, "benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                               0, 900, 600, nullptr, nullptr, wc.hInstance, nullptr);
+        nativeEdit = ::CreateWindowExA(0, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                       kBarX, kBarY + 350, 400, 24, window, nullptr,
+                                       wc.hInstance, nullptr);
+        // A drop-down as a native host would make one: an owned popup of
+        // the bar's list size, rows as high as the bar's.
+        nativeList = ::CreateWindowExA(WS_EX_TOOLWINDOW, "LISTBOX", nullptr,
+                                       WS_POPUP | WS_BORDER | LBS_NOINTEGRALHEIGHT, kBarX,
+                                       kBarY + 30, 400, CSuggestionList::MaxItems * 25, window,
+                                       nullptr, wc.hInstance, nullptr);
+        ::SendMessageA(nativeList, LB_SETITEMHEIGHT, 0, 25);
     }
-    ~Host() { ::DestroyWindow(window); }
+    ~Host() {
+        ::DestroyWindow(nativeList);
+        ::DestroyWindow(window);
+    }
     HWND hwnd() const { return window; }
     static double lastQueryChangedMs;
+    static CSearchBar* served; // answered when set
+    static int answers;
+    static HWND nativeEdit;
+    static HWND nativeList;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == UM_QUERY_CHANGED) {
             lastQueryChangedMs = NowMs();
+            if (served)
+                RefillBar(*served, ++answers);
+            return 0;
+        }
+        if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE &&
+            reinterpret_cast<HWND>(lParam) == nativeEdit && nativeEdit) {
+            RefillNative(nativeList, ++answers);
             return 0;
         }
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
@@ -127,6 +187,10 @@ private:
     HWND window = nullptr;
 };
 double Host::lastQueryChangedMs = 0;
+CSearchBar* Host::served = nullptr;
+int Host::answers = 0;
+HWND Host::nativeEdit = nullptr;
+HWND Host::nativeList = nullptr;
 
 // ---- Skin ----------------------------------------------------------------
 
@@ -247,24 +311,206 @@ void SendKey(WORD vk, bool up) {
     ::SendInput(1, &input, sizeof(input));
 }
 
-// From SendInput of a key to the host's UM_QUERY_CHANGED, per key.
-Timing KeyToQueryChanged(CSearchBar& bar, HWND host) {
+// A window that shows what it was last asked to paint.
+bool Painted(HWND window) {
+    return ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE);
+}
+
+void FocusInForeground(HWND host, HWND field) {
     ::SetForegroundWindow(host);
     PumpUntil([&] { return ::GetForegroundWindow() == host; });
-    HWND field = bar.queryEdit->GetEditHwnd();
     ::SetFocus(field);
     PumpUntil([&] { return ::GetFocus() == field; });
+}
+
+void TapKey(WORD vk) {
+    SendKey(vk, false);
+    SendKey(vk, true);
+}
+
+// From SendInput of a key to the host's UM_QUERY_CHANGED, per key.
+Timing KeyToQueryChanged(CSearchBar& bar, HWND host) {
+    FocusInForeground(host, bar.queryEdit->GetEditHwnd());
     std::vector<double> latencies;
     for (int i = 0; i < 2 * kRuns + 1; ++i) {
         Host::lastQueryChangedMs = 0;
         const double start = NowMs();
-        SendKey('A', false);
-        SendKey('A', true);
+        TapKey('A');
         if (PumpUntil([] { return Host::lastQueryChangedMs != 0; }))
             latencies.push_back(Host::lastQueryChangedMs - start);
         PumpUntil([] { return false; }, 20); // let the release and repaint settle
     }
     return latencies.empty() ? Timing{} : Summarize(latencies);
+}
+
+// One keystroke round trip: from SendInput of a key into field until the
+// host has answered and list shows its answer painted.
+bool TimeRoundTrip(HWND host, HWND field, HWND list, std::vector<double>& times) {
+    if (::GetFocus() != field)
+        FocusInForeground(host, field);
+    PumpUntil([] { return false; }, 20); // nothing of the last key left
+    const int answered = Host::answers;
+    const double start = NowMs();
+    TapKey('A');
+    if (!PumpUntil([&] { return Host::answers > answered && Painted(list); }))
+        return false;
+    times.push_back(NowMs() - start);
+    return true;
+}
+
+// The bar's round trip and the native one, in alternation.
+void KeystrokeRoundTrips(CSearchBar& bar, HWND host, Timing& ours, Timing& native) {
+    std::vector<double> oursRuns, nativeRuns;
+    Host::served = &bar;
+    for (int i = 0; i < 2 * kRuns + 1; ++i) {
+        TimeRoundTrip(host, bar.queryEdit->GetEditHwnd(), bar.suggestionList->m_hWnd, oursRuns);
+        TimeRoundTrip(host, Host::nativeEdit, Host::nativeList, nativeRuns);
+    }
+    Host::served = nullptr;
+    bar.ClearSuggestions();
+    ::ShowWindow(Host::nativeList, SW_HIDE);
+    PumpPending();
+    if (!oursRuns.empty())
+        ours = Summarize(oursRuns);
+    if (!nativeRuns.empty())
+        native = Summarize(nativeRuns);
+}
+
+// ---- The shell's autocomplete ----------------------------------------------
+
+// The eleven strings the drop-down offers, all starting with "s".
+class SuggestionStrings : public IEnumString {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IEnumString) {
+            *object = static_cast<IEnumString*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; } // lives on the stack
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, LPOLESTR* strings, ULONG* fetched) override {
+        ULONG given = 0;
+        for (; given < count && next < CSuggestionList::MaxItems; ++given, ++next) {
+            const std::string text = Proposal(0, next);
+            const std::wstring wide(text.begin(), text.end());
+            auto* copy = static_cast<LPOLESTR>(::CoTaskMemAlloc((wide.size() + 1) * sizeof(WCHAR)));
+            std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, copy);
+            strings[given] = copy;
+        }
+        if (fetched)
+            *fetched = given;
+        return given == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        next += static_cast<int>(count);
+        return next <= CSuggestionList::MaxItems ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        next = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumString** clone) override {
+        *clone = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    ULONG references = 1;
+    int next = 0;
+};
+
+struct VisibleWindows {
+    HWND except[64];
+    int count = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindNewlyVisible(HWND window, LPARAM data) {
+    auto* windows = reinterpret_cast<VisibleWindows*>(data);
+    if (!::IsWindowVisible(window))
+        return TRUE;
+    for (int i = 0; i < windows->count; ++i)
+        if (windows->except[i] == window)
+            return TRUE;
+    windows->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK NoteVisible(HWND window, LPARAM data) {
+    auto* windows = reinterpret_cast<VisibleWindows*>(data);
+    if (::IsWindowVisible(window) && windows->count < 64)
+        windows->except[windows->count++] = window;
+    return TRUE;
+}
+
+BOOL CALLBACK FindUnpainted(HWND window, LPARAM unpainted) {
+    if (::IsWindowVisible(window) && ::GetUpdateRect(window, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(unpainted) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A shown window whose children, too, are painted.
+bool PaintedWithChildren(HWND window) {
+    bool unpainted = false;
+    ::EnumChildWindows(window, &FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return Painted(window) && !unpainted;
+}
+
+// From SendInput of "s" into an EDIT with the shell's autocomplete until
+// its drop-down is shown and painted. False when the platform has none.
+bool AutoCompleteRoundTrip(HWND host, Timing& result) {
+    static const CLSID kAutoComplete = {
+        0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+    static const IID kAutoComplete2 = {
+        0xEAC04BC0, 0x3791, 0x11D2, {0xBB, 0x95, 0x00, 0x60, 0x97, 0x7B, 0x46, 0x4C}};
+    HWND edit = ::CreateWindowExA(0, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                  kBarX, kBarY + 400, 400, 24, host, nullptr, nullptr, nullptr);
+    IAutoComplete2* autoComplete = nullptr;
+    SuggestionStrings strings;
+    bool available = SUCCEEDED(::CoCreateInstance(kAutoComplete, nullptr, CLSCTX_INPROC_SERVER,
+                                                  kAutoComplete2,
+                                                  reinterpret_cast<void**>(&autoComplete))) &&
+                     SUCCEEDED(autoComplete->Init(edit, &strings, nullptr, nullptr)) &&
+                     SUCCEEDED(autoComplete->SetOptions(ACO_AUTOSUGGEST));
+    std::vector<double> times;
+    if (available) {
+        FocusInForeground(host, edit);
+        VisibleWindows before;
+        ::EnumThreadWindows(::GetCurrentThreadId(), &NoteVisible, reinterpret_cast<LPARAM>(&before));
+        const auto dropDown = [&] {
+            VisibleWindows now = before;
+            ::EnumThreadWindows(::GetCurrentThreadId(), &FindNewlyVisible,
+                                reinterpret_cast<LPARAM>(&now));
+            return now.found;
+        };
+        for (int i = 0; i < 2 * kRuns + 1; ++i) {
+            ::SetWindowTextA(edit, "");
+            PumpUntil([&] { return !dropDown(); }, 500);
+            PumpUntil([] { return false; }, 20);
+            const double start = NowMs();
+            TapKey('S');
+            if (PumpUntil([&] {
+                    HWND shown = dropDown();
+                    return shown && PaintedWithChildren(shown);
+                }))
+                times.push_back(NowMs() - start);
+        }
+        ::SetWindowTextA(edit, "");
+    }
+    if (autoComplete)
+        autoComplete->Release();
+    ::DestroyWindow(edit);
+    PumpUntil([] { return false; }, 50);
+    if (times.empty())
+        return false;
+    result = Summarize(times);
+    return true;
 }
 
 // ---- Creation and suggestions ------------------------------------------------
@@ -281,17 +527,28 @@ Timing CreateFullBar(HWND host, const Skin& skin) {
     return Summarize(times);
 }
 
-Timing FillAndShowSuggestions(CSearchBar& bar) {
+// Filling and showing the bar's list and the native LISTBOX, to their
+// paints, in alternation: kRuns runs of four refills each.
+void FillAndShowSuggestions(CSearchBar& bar, Timing& ours, Timing& native) {
     int round = 0;
-    return TimeRuns(4, [&] {
-        ++round;
-        bar.ClearSuggestions();
-        for (int i = 0; i < 11; ++i)
-            bar.AddSuggestion(
-                ("suggestion " + std::to_string(round) + "." + std::to_string(i)).c_str());
-        bar.ShowSuggestions();
-        ::UpdateWindow(bar.suggestionList->m_hWnd);
-    });
+    std::vector<double> oursRuns, nativeRuns;
+    for (int run = 0; run < kRuns; ++run) {
+        double start = NowMs();
+        for (int i = 0; i < 4; ++i) {
+            RefillBar(bar, ++round);
+            ::UpdateWindow(bar.suggestionList->m_hWnd);
+        }
+        oursRuns.push_back((NowMs() - start) / 4);
+        start = NowMs();
+        for (int i = 0; i < 4; ++i) {
+            RefillNative(Host::nativeList, ++round);
+            ::UpdateWindow(Host::nativeList);
+        }
+        nativeRuns.push_back((NowMs() - start) / 4);
+    }
+    ::ShowWindow(Host::nativeList, SW_HIDE);
+    ours = Summarize(oursRuns);
+    native = Summarize(nativeRuns);
 }
 
 // ---- Footprint -----------------------------------------------------------
@@ -383,6 +640,50 @@ Footprint PerBar(HWND host, const Skin& skin) {
     return result;
 }
 
+// The footprint is measured in a child process: its GDI probe leaves the
+// process's handle table and heap in a state that slows the GDI work of
+// everything measured after it, and the bars made before it would hide
+// memory that freed heap can serve.
+bool WriteFootprint(const char* path, const Skin& skin) {
+    Host host;
+    const Footprint f = PerBar(host.hwnd(), skin);
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    std::fprintf(file, "%f %f %f %lu %lu\n", f.bytes, f.gdiObjects, f.windows,
+                 static_cast<unsigned long>(f.gdiReported),
+                 static_cast<unsigned long>(f.userReported));
+    std::fclose(file);
+    return true;
+}
+
+bool FootprintOfChild(Footprint& f) {
+    char program[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    const std::string path = TempPath("bench-footprint.txt");
+    std::string command = std::string("\"") + program + "\" --footprint \"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    unsigned long gdi = 0, user = 0;
+    const bool read = std::fscanf(file, "%lf %lf %lf %lu %lu", &f.bytes, &f.gdiObjects, &f.windows,
+                                  &gdi, &user) == 5;
+    std::fclose(file);
+    ::DeleteFileA(path.c_str());
+    f.gdiReported = gdi;
+    f.userReported = user;
+    return read;
+}
+
 // ---- Report ----------------------------------------------------------------
 
 std::string Fixed(double value, int decimals) {
@@ -415,42 +716,71 @@ std::string Today() {
 }
 
 struct Results {
-    Timing paint, naive, floor, key, create, suggestions;
+    Timing paint, naive, floor, key, create, suggestions, nativeSuggestions;
+    Timing roundTrip, nativeRoundTrip, autoComplete;
+    bool autoCompleteAvailable = false;
     Footprint footprint;
 };
 
-std::string Report(const Results& r) {
 #ifdef _WIN64
-    const char* arch = "x64";
+const char kArch[] = "x64";
 #else
-    const char* arch = "x86";
+const char kArch[] = "x86";
 #endif
+
+// One table row: architecture, what, median, spread, ratio to its peer.
+std::string Row(const char* what, const Timing& t, const std::string& ratio) {
+    return std::string("| ") + kArch + " | " + what + " | " + Ms(t) + " | " + Spread(t) + " | " +
+           ratio + " |\n";
+}
+
+std::string Ratio(const Timing& t, const Timing& peer, const char* peerName) {
+    return peer.median > 0 ? Fixed(t.median / peer.median, 2) + " x " + peerName : "";
+}
+
+std::string Report(const Results& r) {
+    const char* machine = std::getenv("TAVREL_BENCH_MACHINE");
     std::ostringstream out;
-    out << "## " << arch << ", " << Today() << "\n\n"
-        << Platform() << ", " << ::GetSystemMetrics(SM_CXSCREEN) << " x "
+    out << "## " << kArch << ", " << Today() << "\n\n"
+        << "Machine: " << (machine && *machine ? machine : "not named") << "; " << Platform()
+        << " as seen by the program; " << ::GetSystemMetrics(SM_CXSCREEN) << " x "
         << ::GetSystemMetrics(SM_CYSCREEN) << " screen. Times are medians over " << kRuns
-        << " runs (spread: the fastest and slowest run).\n\n"
-        << "| Measurement | Median | Spread (ms) | vs naive paint | vs floor |\n"
+        << " runs or more (spread: the fastest and slowest run).\n\n"
+        << "| Arch | Measurement | Median | Spread (ms) | Ratio |\n"
         << "|---|---|---|---|---|\n"
-        << "| Bar paint, 400 x 30 (Compose and layered update) | " << Ms(r.paint) << " | "
-        << Spread(r.paint) << " | " << Fixed(r.paint.median / r.naive.median, 3) << " | "
-        << Fixed(r.paint.median / r.floor.median, 2) << " |\n"
-        << "| Naive paint (decode and draw every image with GDI+) | " << Ms(r.naive) << " | "
-        << Spread(r.naive) << " | 1 | " << Fixed(r.naive.median / r.floor.median, 2) << " |\n"
-        << "| Floor: layered update of a ready buffer | " << Ms(r.floor) << " | " << Spread(r.floor)
-        << " | " << Fixed(r.floor.median / r.naive.median, 3) << " | 1 |\n"
-        << "| Key press (SendInput) to host's UM_QUERY_CHANGED | " << Ms(r.key) << " | "
-        << Spread(r.key) << " | | |\n"
-        << "| Create a bar with a full skin, to its first paint | " << Ms(r.create) << " | "
-        << Spread(r.create) << " | | |\n"
-        << "| Fill and show 11 suggestions, to the list's paint | " << Ms(r.suggestions) << " | "
-        << Spread(r.suggestions) << " | | |\n\n"
-        << "| Per bar (average of 20, with 20 or 40 others made before) | Value |\n|---|---|\n"
-        << "| Private memory | " << Fixed(r.footprint.bytes / 1024, 1) << " KB |\n"
-        << "| GDI objects (headroom used) | " << Fixed(r.footprint.gdiObjects, 1) << " |\n"
-        << "| GDI objects (GetGuiResources) | " << r.footprint.gdiReported << " |\n"
-        << "| Windows (USER objects) | " << Fixed(r.footprint.windows, 1) << " |\n"
-        << "| USER objects (GetGuiResources) | " << r.footprint.userReported << " |\n";
+        << Row("Bar paint, 400 x 30 (Compose and layered update)", r.paint,
+               Ratio(r.paint, r.floor, "floor"))
+        << Row("Naive paint (decode and draw every image with GDI+)", r.naive,
+               Ratio(r.naive, r.floor, "floor"))
+        << Row("Floor: layered update of a ready buffer", r.floor, "1 x floor")
+        << Row("Key press (SendInput) to host's UM_QUERY_CHANGED", r.key, "")
+        << Row("Keystroke round trip: key press to the list repainted with the host's 11 "
+               "suggestions",
+               r.roundTrip, Ratio(r.roundTrip, r.nativeRoundTrip, "native"))
+        << Row("Native round trip: key press in an EDIT to a LISTBOX popup repainted with 11 "
+               "strings",
+               r.nativeRoundTrip, "1 x native")
+        << (r.autoCompleteAvailable
+                ? Row("Shell autocomplete (IAutoComplete2): key press to its drop-down painted",
+                      r.autoComplete, Ratio(r.autoComplete, r.nativeRoundTrip, "native"))
+                : std::string("| ") + kArch +
+                      " | Shell autocomplete (IAutoComplete2) | not available | | |\n")
+        << Row("Create a bar with a full skin, to its first paint", r.create, "")
+        << Row("Fill and show 11 suggestions, to the list's paint", r.suggestions,
+               Ratio(r.suggestions, r.nativeSuggestions, "LISTBOX"))
+        << Row("LISTBOX popup of the same size: fill and show 11 strings, to its paint",
+               r.nativeSuggestions, "1 x LISTBOX")
+        << "\n| Arch | Per bar (average of 20, with 20 or 40 others made before) | Value |\n"
+        << "|---|---|---|\n"
+        << "| " << kArch << " | Private memory | " << Fixed(r.footprint.bytes / 1024, 1) << " KB |\n"
+        << "| " << kArch << " | GDI objects (headroom used) | " << Fixed(r.footprint.gdiObjects, 1)
+        << " |\n"
+        << "| " << kArch << " | GDI objects (GetGuiResources) | " << r.footprint.gdiReported
+        << " |\n"
+        << "| " << kArch << " | Windows (USER objects) | " << Fixed(r.footprint.windows, 1)
+        << " |\n"
+        << "| " << kArch << " | USER objects (GetGuiResources) | " << r.footprint.userReported
+        << " |\n";
     return out.str();
 }
 
@@ -464,6 +794,15 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         const Skin skin;
+        if (argc > 2 && std::string(argv[1]) == "--footprint") {
+            status = WriteFootprint(argv[2], skin) ? 0 : 1;
+            CInitGui::Clearup();
+            return status;
+        }
+        ::CoInitialize(nullptr);
+        Results results;
+        if (!FootprintOfChild(results.footprint))
+            std::fprintf(stderr, "the footprint could not be measured\n");
         Host host;
         CSearchBar* bar = MakeBar(host.hwnd(), skin);
         if (!bar) {
@@ -471,15 +810,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         PumpUntil([] { return false; }, 200);
-        Results results;
-        // First, while no bar has been made and freed: freed heap would be
-        // reused by the next bars and hide their memory.
-        results.footprint = PerBar(host.hwnd(), skin);
         results.paint = TimeRuns(200, [&] { LibraryPaint(*bar); });
         results.naive = TimeRuns(20, [&] { NaivePaint(*bar, skin); });
         results.floor = TimeRuns(200, [&] { LayeredUpdate(*bar); });
         results.key = KeyToQueryChanged(*bar, host.hwnd());
-        results.suggestions = FillAndShowSuggestions(*bar);
+        KeystrokeRoundTrips(*bar, host.hwnd(), results.roundTrip, results.nativeRoundTrip);
+        results.autoCompleteAvailable = AutoCompleteRoundTrip(host.hwnd(), results.autoComplete);
+        FillAndShowSuggestions(*bar, results.suggestions, results.nativeSuggestions);
         bar->ClearSuggestions();
         results.create = CreateFullBar(host.hwnd(), skin);
         delete bar;
@@ -495,6 +832,7 @@ int main(int argc, char** argv) {
                 status = 1;
             }
         }
+        ::CoUninitialize();
     }
     CInitGui::Clearup();
     return status;

@@ -3,7 +3,7 @@
 # docs/benchmark.md: run-bench.sh x86|x64. `./tavrel bench` calls it after
 # building, with Xvfb and the Wine server running and DISPLAY set. Each
 # architecture's table replaces that architecture's previous one; the other
-# architecture's table stays.
+# architecture's table and the notes block stay.
 set -euo pipefail
 arch=${1:?usage: run-bench.sh x86|x64}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +17,10 @@ winpath() {
     path=$(realpath -m "$1")
     printf 'Z:%s' "${path//\//\\}"
 }
+
+# The machine behind the figures: CPU model and count, and the Wine used.
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+export TAVREL_BENCH_MACHINE="${TAVREL_BENCH_MACHINE:-${cpu:-unknown CPU}, $(nproc) cores, $(wine --version 2>/dev/null || echo 'wine: version unknown')}"
 
 table=$(mktemp --suffix=.md)
 merged=$(mktemp --suffix=.md)
@@ -34,26 +38,41 @@ block_of() {
     cat <<'INTRO'
 # Benchmark
 
-Written by `./tavrel bench` (scripts/run-bench.sh running bench/BarBenchmark.cpp)
-on this project's Linux machine under Wine and Xvfb; do not edit by hand.
-Times come from QueryPerformanceCounter and are medians over repeated runs.
+The tables are written by `./tavrel bench` (scripts/run-bench.sh running
+bench/BarBenchmark.cpp) on this project's Linux machine under Wine and Xvfb;
+do not edit them by hand. The notes at the end (where the time goes) are
+written by hand and kept by the script. Times come from
+QueryPerformanceCounter and are medians over repeated runs.
 
 - Bar paint: what the bar does on WM_PAINT, `Compose` into the back buffer
   with the layered update, for the 400 x 30 skin (background, icon, arrow,
-  button). Under Wine it also puts the query field back above the bar.
+  button). Under Wine it also puts the query field back above the bar when
+  something lies over it.
 - Naive paint: the same picture made by decoding every image file and
-  drawing it with GDI+ on every paint, then the same layered update: the
-  cost that decoding once into memory DCs avoids.
+  drawing it with GDI+ on every paint, then the same layered update.
 - Floor: the layered update alone, of a buffer already drawn.
-- "vs naive paint" and "vs floor" divide the row's median by theirs.
 - Key press: from SendInput of one key in the query field to the host
   window's UM_QUERY_CHANGED, through the edit control, the frame and the bar.
+- Keystroke round trip: from SendInput of one key until the suggestion list
+  is repainted with the host's answer (the host answers UM_QUERY_CHANGED at
+  once: ClearSuggestions, 11 AddSuggestion, ShowSuggestions). Its native
+  peer: a key in a plain EDIT whose EN_CHANGE refills a LISTBOX popup of the
+  list's size (hide, LB_RESETCONTENT, 11 LB_ADDSTRING, show), until painted;
+  and the shell's autocomplete drop-down (IAutoComplete2 with ACO_AUTOSUGGEST
+  over an IEnumString of 11 strings), until its drop-down is painted.
+- Fill and show: the host's answer called directly, to the list's paint,
+  against the same LISTBOX popup. Ours and the native peers are measured in
+  alternation, so that both see the same load.
 - Per bar: twenty bars made with the full skin, after twenty others (so that
-  freed memory is not simply reused). GDI objects are counted as
-  the headroom they take (the system is asked for objects until it refuses,
-  before and after), because Wine's GetGuiResources answers 0.
+  freed memory is not simply reused), in a child process of their own. GDI
+  objects are counted as the headroom they take (the system is asked for
+  objects until it refuses, before and after), because Wine's
+  GetGuiResources answers 0.
+- The machine is shared: compare figures only within one run, and emulated
+  architectures only as ratios.
 INTRO
-    for a in x86 x64; do
+    # The notes below the tables (the profile) are kept as they are.
+    for a in x86 x64 notes; do
         if [ "$a" = "$arch" ]; then body=$(cat "$table"); else body=$(block_of "$a"); fi
         [ -n "$body" ] || continue
         printf '\n<!-- begin %s -->\n%s\n<!-- end %s -->\n' "$a" "$body" "$a"

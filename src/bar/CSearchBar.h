@@ -125,6 +125,7 @@ private:
     void PlaceEditFrame(int barLeft, int barTop);
     int ArrowSpace() const;
     void RaiseChildrenAboveBar();
+    static bool ChildrenLeadZOrder(const HWND* shown, int count);
     void ReleaseBackBuffer();
 
     afx_msg void OnPaint();

@@ -68,7 +68,12 @@ void CSearchBar::AdoptEngine(const EngineItem& item) {
     currentEngine.name = item.name;
     currentEngine.iconPath = item.iconPath;
     currentEngine.urlPrefix = item.urlPrefix;
-    LoadSkin(engineIconImage, currentEngine.iconPath);
+    // The engine list decoded this very file when the engine was added; the
+    // bar shows the same pixels without decoding it a second time.
+    if (HasWindow() && item.icon.IsLoaded() && engineList && engineList->windowDC)
+        engineIconImage.CopyFrom(item.icon, windowDC);
+    else
+        LoadSkin(engineIconImage, currentEngine.iconPath);
 }
 
 void CSearchBar::SetSettingsFile(const char* iniPath) {

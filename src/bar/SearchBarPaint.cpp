@@ -66,11 +66,34 @@ FARPROC CSearchBar::GetUpdateLayeredWindow() {
 // update or an activating click can stack the bar over its own query field
 // and open popups, where they would no longer get clicks and keys. Putting
 // them back on top, without activating them, changes nothing on Windows.
+// When the shown children already lead the z-order in the order the raises
+// would leave them in, the raises would end where they began, each at the
+// cost of a window-position round trip through the window system; none is
+// made then.
 void CSearchBar::RaiseChildrenAboveBar() {
     const CWnd* children[] = {queryEdit, engineList, suggestionList};
+    HWND shown[3];
+    int count = 0;
     for (const CWnd* child : children) {
         if (child && ::IsWindowVisible(child->m_hWnd))
-            ::SetWindowPos(child->m_hWnd, HWND_TOP, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            shown[count++] = child->m_hWnd;
     }
+    if (ChildrenLeadZOrder(shown, count))
+        return;
+    for (int i = 0; i < count; ++i)
+        ::SetWindowPos(shown[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// True when the top-level z-order starts with shown[count - 1], then
+// shown[count - 2] and so on, directly one after the other.
+bool CSearchBar::ChildrenLeadZOrder(const HWND* shown, int count) {
+    if (count == 0)
+        return true;
+    HWND at = ::GetWindow(shown[count - 1], GW_HWNDFIRST);
+    for (int i = count - 1; i >= 0; --i) {
+        if (at != shown[i])
+            return false;
+        at = ::GetWindow(at, GW_HWNDNEXT);
+    }
+    return true;
 }

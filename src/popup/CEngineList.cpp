@@ -130,7 +130,7 @@ int CEngineList::OnCreate(LPCREATESTRUCT) {
 void CEngineList::OnPaint() {
     // The buffer is not cleared first: what the background skin leaves
     // uncovered keeps the previous paint.
-    ListPainter::Paint(*this, bufferDC, width, height,
+    ListPainter::Paint(*this, windowDC, bufferDC, bufferBitmap, width, height,
                        [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
 }
 

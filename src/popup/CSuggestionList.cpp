@@ -150,7 +150,7 @@ int CSuggestionList::OnCreate(LPCREATESTRUCT) {
 }
 
 void CSuggestionList::OnPaint() {
-    ListPainter::Paint(*this, bufferDC, width, height,
+    ListPainter::Paint(*this, windowDC, bufferDC, bufferBitmap, width, height,
                        [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
 }
 

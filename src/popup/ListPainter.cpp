@@ -26,14 +26,14 @@ void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMA
     if (!window.m_hWnd)
         return;
     window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
-    // The successor is selected before its predecessor is deleted, so the
-    // DC never holds a deleted bitmap.
-    HBITMAP replacement = bufferDC ? ::CreateCompatibleBitmap(windowDC, w, h) : nullptr;
-    if (replacement) {
-        ::SelectObject(bufferDC, replacement);
-        if (bufferBitmap)
-            ::DeleteObject(bufferBitmap);
-        bufferBitmap = replacement;
+    // A refill adds its rows one by one, each resizing the window; only the
+    // paint needs a buffer, so the bitmap is made there, once, and starts
+    // as every new bitmap does, all zero. A zero size yields the shared
+    // 1 x 1 stock bitmap, which takes the old one's place in the DC.
+    if (bufferDC && bufferBitmap) {
+        ::SelectObject(bufferDC, ::CreateCompatibleBitmap(windowDC, 0, 0));
+        ::DeleteObject(bufferBitmap);
+        bufferBitmap = nullptr;
     }
     window.Invalidate(TRUE);
 }
@@ -69,9 +69,14 @@ void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
     window.SetWindowRgn(::CreateRoundRectRgn(0, 0, w, h, radius, radius), TRUE);
 }
 
-void ListPainter::Paint(CWnd& window, HDC bufferDC, int w, int h,
-                        const std::function<void(Gdiplus::Graphics*)>& draw) {
+void ListPainter::Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w,
+                        int h, const std::function<void(Gdiplus::Graphics*)>& draw) {
     CPaintDC dc(&window);
+    if (bufferDC && !bufferBitmap) {
+        bufferBitmap = ::CreateCompatibleBitmap(windowDC, w, h);
+        if (bufferBitmap)
+            ::SelectObject(bufferDC, bufferBitmap);
+    }
     Gdiplus::Graphics graphics(bufferDC);
     draw(&graphics);
     graphics.Flush(Gdiplus::FlushIntentionSync);

@@ -22,8 +22,9 @@ public:
     // compatible memory DC holding a w x h bitmap.
     static void CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap,
                                  int w, int h);
-    // Resizes the window to w x h without moving it, gives the buffer a
-    // bitmap of that size and asks for a full repaint.
+    // Resizes the window to w x h without moving it, drops the buffer's
+    // bitmap (the next paint makes one of the new size) and asks for a full
+    // repaint.
     static void ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap,
                               int w, int h);
     // Deletes the memory DC, then its bitmap, then gives the window's DC back.
@@ -35,9 +36,10 @@ public:
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
 
-    // Draws with a GDI+ graphics object on the buffer, then copies the
-    // buffer's w x h pixels to the window in one blit.
-    static void Paint(CWnd& window, HDC bufferDC, int w, int h,
+    // Gives the buffer a fresh w x h bitmap when it has none, draws with a
+    // GDI+ graphics object on the buffer, then copies the buffer's w x h
+    // pixels to the window in one blit.
+    static void Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h,
                       const std::function<void(Gdiplus::Graphics*)>& draw);
     // One line of row text, left aligned, in the style's font and brush.
     static void DrawRowText(Gdiplus::Graphics* graphics, const std::string& text,

@@ -1,8 +1,12 @@
 // CSkinImage: decodes an image file once with GDI+, renders it at its own
 // size into a memory DC holding a device-compatible bitmap, and throws the
 // decoded image away; StretchDraw and AlphaDraw then cost one GDI blit.
-// The image owns memDC and bitmap. The DC always goes before the bitmap that
-// was selected into it, so a bitmap is never deleted while selected.
+// The image owns memDC and bitmap, and scaledDC and scaledBitmap: the
+// picture as last stretched. Stretching with HALFTONE costs far more than a
+// blit (a list background is stretched over every row on every paint), and
+// lists repaint at one size again and again. The DC always goes before the
+// bitmap that was selected into it, so a bitmap is never deleted while
+// selected.
 #include "CSkinImage.h"
 #include "AnsiToWide.h"
 #include "GdiPlus.h"
@@ -29,6 +33,15 @@ private:
     Graphics* graphics;
     HDC dc;
 };
+
+// True when the rectangle lies wholly inside the DC's one visible rectangle.
+bool FullyVisible(HDC dc, int x, int y, int w, int h) {
+    RECT visible{};
+    if (::GetClipBox(dc, &visible) != SIMPLEREGION)
+        return false;
+    return x >= visible.left && y >= visible.top && x + w <= visible.right &&
+           y + h <= visible.bottom;
+}
 
 // A size GDI can take; anything beyond int counts as nothing decoded.
 int ToPixelCount(UINT value) {
@@ -71,6 +84,7 @@ CSkinImage::~CSkinImage() {
 }
 
 void CSkinImage::LoadFromFile(HDC referenceDC, const char* path) {
+    ReleaseScaled();
     ReplaceMemoryDC();
     GpBitmap* decoded = DecodeFile(path);
     const SIZE size = DecodedSize(decoded);
@@ -83,6 +97,16 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const char* path) {
         RenderUnscaled(decoded, memDC, width, height);
     if (decoded)
         DllExports::GdipDisposeImage(decoded);
+}
+
+void CSkinImage::CopyFrom(const CSkinImage& source, HDC referenceDC) {
+    ReleaseScaled();
+    ReplaceMemoryDC();
+    width = source.width;
+    height = source.height;
+    ReplaceBitmap(referenceDC);
+    if (source.IsLoaded() && IsLoaded() && width > 0 && height > 0)
+        ::BitBlt(memDC, 0, 0, width, height, source.memDC, 0, 0, SRCCOPY);
 }
 
 void CSkinImage::ReplaceMemoryDC() {
@@ -108,7 +132,47 @@ void CSkinImage::StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, i
     if (!target.Get())
         return;
     ::SetStretchBltMode(target.Get(), HALFTONE);
-    ::StretchBlt(target.Get(), x, y, w, h, memDC, 0, 0, width, height, SRCCOPY);
+    if (FullyVisible(target.Get(), x, y, w, h) && PrepareScaled(target.Get(), w, h))
+        ::BitBlt(target.Get(), x, y, w, h, scaledDC, 0, 0, SRCCOPY);
+    else
+        ::StretchBlt(target.Get(), x, y, w, h, memDC, 0, 0, width, height, SRCCOPY);
+}
+
+// The stretched copy holds exactly what StretchBlt would write at (x, y)
+// when nothing of the target rectangle is clipped: with SRCCOPY every pixel
+// then depends only on the two sizes. (A clipped stretch is computed over
+// the visible part and comes out differently under Wine.) Empty pictures and
+// sizes are left to StretchBlt itself.
+bool CSkinImage::PrepareScaled(HDC referenceDC, int w, int h) {
+    if (scaledDC && scaledWidth == w && scaledHeight == h)
+        return true;
+    ReleaseScaled();
+    if (width <= 0 || height <= 0 || w <= 0 || h <= 0)
+        return false;
+    scaledBitmap = ::CreateCompatibleBitmap(referenceDC, w, h);
+    scaledDC = scaledBitmap ? ::CreateCompatibleDC(referenceDC) : nullptr;
+    if (!scaledDC) {
+        ReleaseScaled();
+        return false;
+    }
+    ::SelectObject(scaledDC, scaledBitmap);
+    ::SetStretchBltMode(scaledDC, HALFTONE);
+    ::StretchBlt(scaledDC, 0, 0, w, h, memDC, 0, 0, width, height, SRCCOPY);
+    scaledWidth = w;
+    scaledHeight = h;
+    return true;
+}
+
+void CSkinImage::ReleaseScaled() {
+    if (scaledDC) {
+        ::DeleteDC(scaledDC);
+        scaledDC = nullptr;
+    }
+    if (scaledBitmap) {
+        ::DeleteObject(scaledBitmap);
+        scaledBitmap = nullptr;
+    }
+    scaledWidth = scaledHeight = 0;
 }
 
 void CSkinImage::AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h) {
@@ -126,6 +190,7 @@ void CSkinImage::AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int
 }
 
 void CSkinImage::Release() {
+    ReleaseScaled();
     if (memDC) {
         ::DeleteDC(memDC);
         memDC = nullptr;

@@ -1,6 +1,7 @@
 // CSkinImage: an image file decoded once with GDI+ and rendered at its own
 // size into a memory DC; painting then costs one GDI blit. A file that does
-// not decode still gives a loaded image of 0 x 0.
+// not decode still gives a loaded image of 0 x 0. The last stretched copy
+// is kept, so that repainting at the same size is a plain blit.
 #pragma once
 #include <windows.h>
 
@@ -17,23 +18,34 @@ public:
 
     // referenceDC: the owner window's own DC. path: never null.
     void LoadFromFile(HDC referenceDC, const char* path);
-    // Opaque copy of the whole picture, stretched to (x, y, w, h).
+    // Becomes a copy of another image's pixels, without decoding anything.
+    void CopyFrom(const CSkinImage& source, HDC referenceDC);
+    // Opaque copy of the whole picture, stretched to (x, y, w, h); the
+    // stretched pixels are kept for the next call with the same size.
     void StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
     // Per-pixel alpha blend of the whole picture over (x, y, w, h).
     void AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
     bool IsLoaded() const { return memDC && bitmap; }
-    // Deletes the DC and the bitmap; the size stays.
+    // Deletes the DC and the bitmap, and the stretched copy; the size stays.
     void Release();
 
     HDC memDC = nullptr;
     HBITMAP bitmap = nullptr;
     int width = 0;
     int height = 0;
+    // The picture as StretchDraw last stretched it, scaledWidth x scaledHeight.
+    HDC scaledDC = nullptr;
+    HBITMAP scaledBitmap = nullptr;
+    int scaledWidth = 0;
+    int scaledHeight = 0;
 
 private:
     // LoadFromFile makes a fresh memory DC first, then a fresh bitmap for it.
     void ReplaceMemoryDC();
     void ReplaceBitmap(HDC referenceDC);
+    // Makes the stretched copy w x h; false when it cannot be made.
+    bool PrepareScaled(HDC referenceDC, int w, int h);
+    void ReleaseScaled();
 };

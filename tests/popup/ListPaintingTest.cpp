@@ -109,12 +109,14 @@ TYPED_TEST(ListPaintingTest, TextInEveryRow) {
     }
 }
 
-TYPED_TEST(ListPaintingTest, BufferIsReplacedPerRowAndReleasedWithTheList) {
+TYPED_TEST(ListPaintingTest, BufferIsReplacedForNewRowsAndReleasedWithTheList) {
     ASSERT_EQ(1, this->AddRow("Alpha"));
+    this->ShowAndRead();
     for (const char* text : {"Beta", "Gamma"}) {
         const HBITMAP previous = this->list.bufferBitmap;
         ASSERT_EQ(1, this->AddRow(text));
         EXPECT_EQ(0u, ::GetObjectType(previous)); // the old bitmap is gone
+        this->ShowAndRead();                      // the paint makes the new one
         EXPECT_EQ(this->list.bufferBitmap, ::GetCurrentObject(this->list.bufferDC, OBJ_BITMAP));
         BITMAP info{};
         ::GetObjectA(this->list.bufferBitmap, sizeof(info), &info);
@@ -130,6 +132,8 @@ TYPED_TEST(ListPaintingTest, BufferIsReplacedPerRowAndReleasedWithTheList) {
         doomed->SetListWidth(50);
         doomed->AddSuggestion("alpha");
     }
+    doomed->Show();
+    ::UpdateWindow(doomed->m_hWnd);
     const HDC bufferDC = doomed->bufferDC;
     const HBITMAP bufferBitmap = doomed->bufferBitmap;
     ASSERT_EQ(static_cast<DWORD>(OBJ_MEMDC), ::GetObjectType(bufferDC));

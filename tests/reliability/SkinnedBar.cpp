@@ -69,8 +69,7 @@ HWND SuggestionListOf(const CSearchBar& bar) {
 
 namespace {
 void AddImage(std::vector<HGDIOBJ>& handles, const CSkinImage& image) {
-    handles.push_back(image.memDC);
-    handles.push_back(image.bitmap);
+    handles.insert(handles.end(), {image.memDC, image.bitmap, image.scaledDC, image.scaledBitmap});
 }
 } // namespace
 

@@ -1,0 +1,127 @@
+// How much platform work the frequent operations do, counted at this
+// program's imports (the library's classes are linked in): a bar made with
+// a full skin decodes each image the host names once, and the engine icon
+// it shows is the one its engine list decoded; a host's refill of eleven
+// suggestions makes one bitmap, paints nothing while the list is hidden
+// and paints it once when shown; repainting the bar while its field and
+// list already lie above it moves no window. Times belong to the
+// benchmark; these counts are what a regression would change.
+#include "../../src/input/CGuiEdit.h"
+#include "../../src/popup/CSuggestionList.h"
+#include "../../src/render/GdiPlus.h"
+#include "ImportHook.h"
+#include "Pump.h"
+#include "SkinnedBar.h"
+#include "SuggestingHost.h"
+#include "TestFiles.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using Gdiplus::GpBitmap;
+using Gdiplus::GpStatus;
+
+int g_decodes = 0;
+int g_bitmaps = 0;
+int g_windowMoves = 0;
+int g_listPaints = 0;
+ImportHook* g_decodeHook = nullptr;
+ImportHook* g_bitmapHook = nullptr;
+ImportHook* g_moveHook = nullptr;
+WNDPROC g_listProc = nullptr;
+
+GpStatus WINGDIPAPI CountDecode(GDIPCONST WCHAR* file, GpBitmap** bitmap) {
+    ++g_decodes;
+    return g_decodeHook->Original<decltype(&CountDecode)>()(file, bitmap);
+}
+
+// Zero-sized requests give the shared stock bitmap and make nothing.
+HBITMAP WINAPI CountBitmap(HDC dc, int width, int height) {
+    if (width > 0 && height > 0)
+        ++g_bitmaps;
+    return g_bitmapHook->Original<decltype(&CountBitmap)>()(dc, width, height);
+}
+
+BOOL WINAPI CountMove(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    ++g_windowMoves;
+    return g_moveHook->Original<decltype(&CountMove)>()(window, after, x, y, cx, cy, flags);
+}
+
+LRESULT CALLBACK CountListPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        ++g_listPaints;
+    return ::CallWindowProcA(g_listProc, window, message, wParam, lParam);
+}
+
+bool Painted(HWND window) {
+    return ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE);
+}
+
+// True when first lies above second in the top-level z-order.
+bool Above(HWND first, HWND second) {
+    for (HWND at = ::GetWindow(first, GW_HWNDNEXT); at; at = ::GetWindow(at, GW_HWNDNEXT))
+        if (at == second)
+            return true;
+    return false;
+}
+
+TEST(WorkCountTest, CreationRefillAndPaintDoNoWorkTwice) {
+    ParkPointer();
+    SuggestingHost host;
+    ImportHook decodes("gdiplus.dll", "GdipCreateBitmapFromFileICM",
+                       reinterpret_cast<void*>(&CountDecode));
+    ImportHook bitmaps("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&CountBitmap));
+    ImportHook moves("user32.dll", "SetWindowPos", reinterpret_cast<void*>(&CountMove));
+    ASSERT_TRUE(decodes.Installed() && bitmaps.Installed() && moves.Installed());
+    g_decodeHook = &decodes;
+    g_bitmapHook = &bitmaps;
+    g_moveHook = &moves;
+
+    // Five bar images, two per list, one icon per engine; adopting the
+    // first engine copies its icon from the engine list.
+    const std::vector<EngineSpec> engines = {{"Alpha", "http://alpha.test/?q="},
+                                             {"Beta", "http://beta.test/?q="},
+                                             {"Gamma", "http://gamma.test/?q="}};
+    CSearchBar* bar = MakeSkinnedBar(host.hwnd(), 100, 100, engines, ScratchPath("work.ini"));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(5 + 2 + 2 + 3, g_decodes);
+    ASSERT_TRUE(PumpUntil([&] { return Painted(bar->m_hWnd); }));
+
+    const HWND list = SuggestionListOf(*bar);
+    g_listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountListPaints)));
+    for (int refill = 0; refill < 2; ++refill) {
+        SCOPED_TRACE(refill);
+        g_bitmaps = g_listPaints = 0;
+        bar->ClearSuggestions();
+        for (int i = 0; i < CSuggestionList::MaxItems; ++i)
+            bar->AddSuggestion(SuggestingHost::Proposal("work", i).c_str());
+        PumpUntilIdle();
+        EXPECT_EQ(0, g_listPaints) << "painted while hidden";
+        bar->ShowSuggestions();
+        ASSERT_TRUE(PumpUntil([&] { return Painted(list); }));
+        PumpUntilIdle();
+        EXPECT_EQ(1, g_listPaints);
+        // The back buffer, and on the first paint at this size the list's
+        // stretched background.
+        EXPECT_EQ(refill == 0 ? 2 : 1, g_bitmaps);
+    }
+
+    // The first repaint may put the field and the list back above the bar;
+    // the next finds them there.
+    for (int paint = 0; paint < 2; ++paint) {
+        g_windowMoves = 0;
+        bar->Invalidate(FALSE);
+        ::UpdateWindow(bar->m_hWnd);
+    }
+    EXPECT_EQ(0, g_windowMoves);
+    EXPECT_TRUE(Above(bar->queryEdit->m_hWnd, bar->m_hWnd));
+    EXPECT_TRUE(Above(list, bar->m_hWnd));
+
+    ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    delete bar;
+    PumpUntilIdle();
+}
+
+} // namespace
