@@ -41,6 +41,8 @@ std::vector<std::string> CScriptRunner::OutputFiles() {
 }
 
 int CScriptRunner::Run() {
+    if (idleOnly)
+        return RunStep(Steps().front(), 1) ? 0 : 1;
     if (!recordUrls)
         return RunSteps() ? 0 : 1;
     // The handlers are restored when the stand-in goes, whatever the outcome.
@@ -178,9 +180,12 @@ bool CScriptRunner::CheckRecordedUrl() {
 void CScriptRunner::Capture(const char* file) {
     // Let the X server catch up with the last paints before reading it.
     PumpUntilIdle(150, 2000);
-    RECT region = WindowRectOf(window.m_hWnd);
-    const RECT bar = BarFootprint(Bar());
-    ::UnionRect(&region, &region, &bar);
+    // The idle-only run photographs the bar alone, on the window's band.
+    RECT region = BarFootprint(Bar());
+    if (!idleOnly) {
+        const RECT frame = WindowRectOf(window.m_hWnd);
+        ::UnionRect(&region, &region, &frame);
+    }
     ::InflateRect(&region, kScreenshotMargin, kScreenshotMargin);
     const std::string path = outFolder + "\\" + file;
     if (CaptureScreenRegion(region, path))

@@ -68,6 +68,8 @@ void CSearchBar::AdoptEngine(const EngineItem& item) {
     currentEngine.name = item.name;
     currentEngine.iconPath = item.iconPath;
     currentEngine.urlPrefix = item.urlPrefix;
+    if (HasWindow())
+        shownIconPath = currentEngine.iconPath;
     LoadSkin(engineIconImage, currentEngine.iconPath);
 }
 

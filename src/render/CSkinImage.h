@@ -2,6 +2,7 @@
 // size into a memory DC; painting then costs one GDI blit. A file that does
 // not decode still gives a loaded image of 0 x 0.
 #pragma once
+#include "CDpiScale.h"
 #include <windows.h>
 
 namespace Gdiplus {
@@ -15,8 +16,11 @@ public:
     CSkinImage(const CSkinImage&) = delete;
     CSkinImage& operator=(const CSkinImage&) = delete;
 
-    // referenceDC: the owner window's own DC. path: never null.
-    void LoadFromFile(HDC referenceDC, const char* path);
+    // referenceDC: the owner window's own DC. path: never null. Above 96
+    // DPI the picture is taken from the best scaled variant of the file (see
+    // ScaledSkinFile.h) and held at its 96-DPI size times the scale, so
+    // GetWidth and GetHeight give the pixels it covers on screen.
+    void LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale = CDpiScale());
     // Opaque copy of the whole picture, stretched to (x, y, w, h).
     void StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
     // Per-pixel alpha blend of the whole picture over (x, y, w, h).
