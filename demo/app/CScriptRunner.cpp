@@ -41,8 +41,11 @@ std::vector<std::string> CScriptRunner::OutputFiles() {
 }
 
 int CScriptRunner::Run() {
-    if (idleOnly)
-        return RunStep(Steps().front(), 1) ? 0 : 1;
+    if (idleOnly) {
+        const bool reached = RunStep(Steps().front(), 1);
+        LogSizes();
+        return reached ? 0 : 1;
+    }
     if (!recordUrls)
         return RunSteps() ? 0 : 1;
     // The handlers are restored when the stand-in goes, whatever the outcome.
@@ -192,6 +195,14 @@ void CScriptRunner::Capture(const char* file) {
         log.Write("screenshot %s", file);
     else
         log.Write("error: could not write screenshot %s", path.c_str());
+}
+
+void CScriptRunner::LogSizes() {
+    const RECT bar = WindowRectOf(Bar());
+    const RECT field = WindowRectOf(FindQueryFrame(Bar()));
+    log.Write("bar %ld x %ld at (%ld, %ld); query field %ld x %ld at (%ld, %ld)",
+              bar.right - bar.left, bar.bottom - bar.top, bar.left, bar.top,
+              field.right - field.left, field.bottom - field.top, field.left, field.top);
 }
 
 HWND CScriptRunner::Bar() const {

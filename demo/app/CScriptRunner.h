@@ -42,6 +42,8 @@ class CScriptRunner {
     bool RunStep(const Step& step, int number);
     bool CheckRecordedUrl();
     void Capture(const char* file);
+    // The sizes and places of the bar and its query field, to the log.
+    void LogSizes();
 
     HWND Bar() const;
     std::string QueryText() const;
