@@ -44,7 +44,8 @@ DemoOptions ParseDemoOptions(int argc, char** argv) {
 }
 
 const char* DemoUsage() {
-    return "usage: tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open | --idle-only]]\n"
+    return "usage: tavrel_demo [--skin DIR] [--engines FILE]\n"
+           "                   [--script OUTDIR [--open | --idle-only]]\n"
            "  --skin DIR      preview the skin pictures in DIR (missing ones: default skin)\n"
            "  --engines FILE  register the engines of an INI file ([Name] Icon= Url=)\n"
            "  --script OUTDIR run the scripted tour; screenshots and log go to OUTDIR\n"

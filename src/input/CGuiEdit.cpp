@@ -20,8 +20,8 @@ constexpr int kFontHeight = 13;                // at 96 DPI
 const char kEditFaceName[] = "\xCB\xCE\xCC\xE5";
 
 HFONT CreateEditFont(const CDpiScale& scale) {
-    return ::CreateFontA(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    return ::CreateFontA(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                          FF_MODERN | DEFAULT_PITCH, kEditFaceName);
 }
 

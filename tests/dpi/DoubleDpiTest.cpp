@@ -20,13 +20,11 @@ constexpr uint32_t kListColor = 0xFFF0F0F0;       // suggestion list, 1x
 constexpr uint32_t kList200Color = 0xFFE0F0D0;    // suggestion list, scale-200
 constexpr uint32_t kEngineIconColor = 0xFF0000F0; // the engines' icons, 1x only
 
-// A picture and, when variantColor is given, its scale-200 variant.
+// A picture and its scale-200 variant in another colour.
 std::string SkinWithVariant(const char* name, int width, int height, uint32_t color,
-                            uint32_t variantColor = 0) {
-    const std::string path = WriteSolidPng(std::string(name) + ".png", width, height, color);
-    if (variantColor)
-        WriteSolidPng(std::string(name) + ".scale-200.png", 2 * width, 2 * height, variantColor);
-    return path;
+                            uint32_t variantColor) {
+    WriteSolidPng(std::string(name) + ".scale-200.png", 2 * width, 2 * height, variantColor);
+    return WriteSolidPng(std::string(name) + ".png", width, height, color);
 }
 
 int EditFontHeight(const CGuiEdit& edit) {
@@ -91,6 +89,10 @@ protected:
         EXPECT_EQ(std::make_pair(100 * scale, 50 * scale),
                   std::make_pair(bar->engineList->width, bar->engineList->height));
     }
+    void ChangeDpi(WORD dpi, RECT suggested) {
+        ::SendMessageA(BarHwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+    }
     void ClickAtScreen(POINT at) {
         WaitDoubleClickTime();
         ClickAt(at.x, at.y);
@@ -135,18 +137,10 @@ TEST_F(DoubleDpiTest, BarListsAndInputAtTwiceTheSize) {
     EXPECT_EQ((RECT{kBarLeft, kBarTop + 60, kBarLeft + 800, kBarTop + 160}), list);
     const PixelImage rows = ReadMemoryDC(bar->suggestionList->bufferDC);
     EXPECT_TRUE(SameColor(rows.At(700, 40), kList200Color));
-    CSuggestionList plain; // the same text at 96 DPI, for its height
-    ASSERT_TRUE(plain.Create(host.hwnd(), 0, 0, 0, 0));
-    plain.SetListWidth(400);
-    plain.SetBackgroundSkin(ScratchPath("list.png").c_str(), 0);
-    plain.AddSuggestion("Xg first");
-    ::SetWindowPos(plain.m_hWnd, HWND_TOP, 860, 600, 0, 0,
-                   SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE); // hidden, it is not painted
-    ::UpdateWindow(plain.m_hWnd);
-    const int plainInk = InkHeight(ReadMemoryDC(plain.bufferDC), 25);
-    const int doubledInk = InkHeight(rows, 50);
-    EXPECT_GE(plainInk, 6);
-    EXPECT_NEAR(2 * plainInk, doubledInk, 3) << plainInk << " then " << doubledInk;
+    // "Xg" inks 14 rows in the 13-pixel list font of 96 DPI, 25 in the
+    // 26-pixel one (measured; hinting keeps it from exactly twice).
+    const int ink = InkHeight(rows, 50);
+    EXPECT_TRUE(ink >= 22 && ink <= 28) << ink;
 
     TapKey(VK_DOWN);
     EXPECT_TRUE(PumpUntil([&] { return FieldText() == "Xg first"; }));
@@ -166,13 +160,13 @@ TEST_F(DoubleDpiTest, BarListsAndInputAtTwiceTheSize) {
 TEST_F(DoubleDpiTest, DpiChangeResizesAndReloads) {
     ShowSkinnedBar();
     RECT suggested = {300, 120, 700, 150};
-    ::SendMessageA(BarHwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    ChangeDpi(96, suggested);
     ExpectLayoutAt(1, 300, 120);
     EXPECT_TRUE(SameColor(PaintAndRead().At(380, 15), kButtonColor)); // the 1x file again
     EXPECT_EQ(16, bar->engineList->GetItem(0)->icon.GetWidth());
 
     suggested = {50, 60, 850, 120};
-    ::SendMessageA(BarHwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ChangeDpi(192, suggested);
     ExpectLayoutAt(2, 50, 60);
     EXPECT_TRUE(SameColor(PaintAndRead().At(760, 30), kButton200Color));
     EXPECT_EQ(32, bar->engineList->GetItem(0)->icon.GetWidth());
@@ -202,7 +196,8 @@ TEST(ScaledSkinFileTest, VariantChoiceAndSize) {
         CSkinImage image;
         image.LoadFromFile(screen, c.path.c_str(), CDpiScale(c.dpi));
         const int width = CDpiScale(c.dpi).Scale(24), height = CDpiScale(c.dpi).Scale(12);
-        EXPECT_EQ(std::make_pair(width, height), std::make_pair(image.GetWidth(), image.GetHeight()))
+        EXPECT_EQ(std::make_pair(width, height),
+                  std::make_pair(image.GetWidth(), image.GetHeight()))
             << c.dpi;
         const PixelImage pixels = ReadMemoryDC(image.memDC);
         EXPECT_TRUE(SameColor(pixels.At(width - 1, height - 1), c.color, 8)) << c.path << c.dpi;
