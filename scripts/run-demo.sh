@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the demo host against the installed SDK of one build folder and
 # runs it under Wine: run-demo.sh x86|x64 [--interactive] [DEMO OPTIONS].
-#   (no option)       the scripted tour; screenshots and log in out/demo/ARCH
+#   (no option)       the scripted tour; screenshots and log in out/demo/ARCH,
+#                     and the idle bar once more on a 200% screen (192 DPI)
 #   --interactive     an ordinary window on $DISPLAY instead of the script
 #   --skin DIR        preview a skin folder (missing pictures: default skin)
 #   --engines FILE    register the engines of an INI file
@@ -51,6 +52,7 @@ while [ $# -gt 0 ]; do
     shift
 done
 demo=$build/demo
+user_args=("${args[@]}")
 if [ $interactive = 0 ]; then
     script_dir=${script_dir:-$root/out/demo/$arch}
     mkdir -p "$script_dir"
@@ -88,6 +90,20 @@ set +e
 "$root/scripts/wine-run.sh" "$winearch" "$demo/bin/tavrel_demo.exe" "${args[@]}"
 rc=$?
 set -e
+# The bar at 200%: the demo once more, in a prefix whose screen has 192 DPI,
+# stopped after its first screenshot; that one and its log go beside the rest.
+if [ $interactive = 0 ] && [ $rc = 0 ]; then
+    shot_dir=$(mktemp -d)
+    rm -f "$script_dir/09-idle-200-percent.png" "$script_dir/demo-log-200-percent.txt"
+    set +e
+    "$root/scripts/wine-run-dpi.sh" 192 "$winearch" "$demo/bin/tavrel_demo.exe" "${user_args[@]}" \
+        --script "$(winpath "$shot_dir")" --idle-only
+    rc=$?
+    set -e
+    mv -f "$shot_dir/01-idle.png" "$script_dir/09-idle-200-percent.png" 2>/dev/null || rc=1
+    mv -f "$shot_dir/demo-log.txt" "$script_dir/demo-log-200-percent.txt" 2>/dev/null || true
+    rm -rf "$shot_dir"
+fi
 if [ $interactive = 0 ]; then
     echo "demo $arch: screenshots, log and recorded URL in ${script_dir#"$root"/}/"
     ls "$script_dir"

@@ -118,6 +118,8 @@ int CDemoApp::Run() {
     if (!options.Scripted())
         return CWinApp::Run();
     CScriptRunner script(*mainWindow, options.scriptFolder, log, !options.openUrls);
+    if (options.idleOnly)
+        script.StopAfterIdleShot();
     exitCode = script.Run();
     log.Write(exitCode == 0 ? "script finished: every step reached its state"
                             : "script stopped: a step did not reach its state");

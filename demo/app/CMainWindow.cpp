@@ -70,10 +70,7 @@ ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
 ON_MESSAGE(UM_SEARCH_LAUNCHED, OnSearchLaunched)
 END_MESSAGE_MAP()
 
-CMainWindow::CMainWindow()
-    : font(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, "Tahoma")) {}
+CMainWindow::CMainWindow() = default;
 
 // The window goes before the font it paints with.
 CMainWindow::~CMainWindow() {
@@ -86,8 +83,14 @@ CMainWindow::~CMainWindow() {
 BOOL CMainWindow::CreateAndShow(int x, int y) {
     if (!RegisterHostClass())
         return FALSE;
+    const HDC screen = ::GetDC(nullptr);
+    dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    font = ::CreateFontA(-Scaled(13), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, "Tahoma");
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    RECT frame = {0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
     ::AdjustWindowRectEx(&frame, style, FALSE, 0);
     if (!CreateEx(0, kClassName, "Tavrel demo", style, x, y, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, nullptr))
@@ -140,7 +143,7 @@ bool CMainWindow::HasBarWindow() const {
 }
 
 POINT CMainWindow::BarScreenPosition() const {
-    POINT at = kBarOffset;
+    POINT at = {Scaled(kBarOffset.x), Scaled(kBarOffset.y)};
     ::ClientToScreen(m_hWnd, &at);
     return at;
 }
@@ -241,7 +244,8 @@ LRESULT CMainWindow::OnDestroyWindow(WPARAM, LPARAM) {
 }
 
 RECT CMainWindow::StatusPanelRect() const {
-    return RECT{kBarOffset.x, kPanelTop, kClientWidth - kBarOffset.x, kClientHeight - 10};
+    return RECT{Scaled(kBarOffset.x), Scaled(kPanelTop), Scaled(kClientWidth - kBarOffset.x),
+                Scaled(kClientHeight - 10)};
 }
 
 void CMainWindow::OnPaint() {
@@ -249,11 +253,11 @@ void CMainWindow::OnPaint() {
     RECT client;
     GetClientRect(&client);
     FillSolid(paint, client, kWindowColour);
-    const RECT header = {client.left, client.top, client.right, kHeaderHeight};
+    const RECT header = {client.left, client.top, client.right, Scaled(kHeaderHeight)};
     FillSolid(paint, header, kHeaderColour);
     const HGDIOBJ oldFont = ::SelectObject(paint, font);
     ::SetBkMode(paint, TRANSPARENT);
-    DrawLine(paint, kBarOffset.x + 4, kHeaderHeight + 10,
+    DrawLine(paint, Scaled(kBarOffset.x + 4), Scaled(kHeaderHeight + 10),
              "Type a query; click the icon to choose an engine.", kHintColour);
     PaintStatusPanel(paint);
     ::SelectObject(paint, oldFont);
@@ -264,13 +268,13 @@ void CMainWindow::PaintStatusPanel(HDC dc) const {
     FillSolid(dc, panel, kPanelEdge);
     const RECT inside = {panel.left + 1, panel.top + 1, panel.right - 1, panel.bottom - 1};
     FillSolid(dc, inside, kPanelColour);
-    const int x = inside.left + 8;
-    int y = inside.top + 6;
+    const int x = inside.left + Scaled(8);
+    int y = inside.top + Scaled(6);
     DrawLine(dc, x, y, EngineLine(), kTextColour);
-    y += kLineHeight + 4;
+    y += Scaled(kLineHeight + 4);
     DrawLine(dc, x, y, "Notifications, newest last:", kHintColour);
     for (const std::string& line : recent) {
-        y += kLineHeight;
+        y += Scaled(kLineHeight);
         DrawLine(dc, x, y, line, kTextColour);
     }
 }

@@ -6,7 +6,9 @@
 // run's log, and lays the bar out again whenever the window moves or
 // changes size. The bar is an owned top-level window, so it is placed in
 // screen coordinates. The window owns its status font; the bar itself
-// belongs to the library, which never releases it.
+// belongs to the library, which never releases it. Like any DPI-aware
+// program it draws its own window at the screen's DPI (sizes below are at
+// 96 DPI); the bar follows the same DPI by itself.
 #pragma once
 #include "CDemoLog.h"
 #include "CEngineCatalog.h"
@@ -41,6 +43,9 @@ class CMainWindow : public CWnd {
     // The screen point where the bar's top-left corner belongs.
     POINT BarScreenPosition() const;
 
+    // A size at 96 DPI in pixels of the screen's DPI.
+    int Scaled(int pixels) const { return ::MulDiv(pixels, dpi, 96); }
+
     static constexpr int kClientWidth = 460;
     static constexpr int kClientHeight = 490;
     static constexpr POINT kBarOffset = {20, 20};
@@ -72,4 +77,5 @@ class CMainWindow : public CWnd {
     std::map<UINT, int> counts;
     std::deque<std::string> recent; // newest last
     HFONT font = nullptr;
+    int dpi = 96;
 };

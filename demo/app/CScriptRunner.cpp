@@ -41,6 +41,11 @@ std::vector<std::string> CScriptRunner::OutputFiles() {
 }
 
 int CScriptRunner::Run() {
+    if (idleOnly) {
+        const bool reached = RunStep(Steps().front(), 1);
+        LogSizes();
+        return reached ? 0 : 1;
+    }
     if (!recordUrls)
         return RunSteps() ? 0 : 1;
     // The handlers are restored when the stand-in goes, whatever the outcome.
@@ -178,15 +183,26 @@ bool CScriptRunner::CheckRecordedUrl() {
 void CScriptRunner::Capture(const char* file) {
     // Let the X server catch up with the last paints before reading it.
     PumpUntilIdle(150, 2000);
-    RECT region = WindowRectOf(window.m_hWnd);
-    const RECT bar = BarFootprint(Bar());
-    ::UnionRect(&region, &region, &bar);
+    // The idle-only run photographs the bar alone, on the window's band.
+    RECT region = BarFootprint(Bar());
+    if (!idleOnly) {
+        const RECT frame = WindowRectOf(window.m_hWnd);
+        ::UnionRect(&region, &region, &frame);
+    }
     ::InflateRect(&region, kScreenshotMargin, kScreenshotMargin);
     const std::string path = outFolder + "\\" + file;
     if (CaptureScreenRegion(region, path))
         log.Write("screenshot %s", file);
     else
         log.Write("error: could not write screenshot %s", path.c_str());
+}
+
+void CScriptRunner::LogSizes() {
+    const RECT bar = WindowRectOf(Bar());
+    const RECT field = WindowRectOf(FindQueryFrame(Bar()));
+    log.Write("bar %ld x %ld at (%ld, %ld); query field %ld x %ld at (%ld, %ld)",
+              bar.right - bar.left, bar.bottom - bar.top, bar.left, bar.top,
+              field.right - field.left, field.bottom - field.top, field.left, field.top);
 }
 
 HWND CScriptRunner::Bar() const {

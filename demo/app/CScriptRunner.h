@@ -19,6 +19,9 @@ class CScriptRunner {
     CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLog& log, bool recordUrls);
     // 0 when every step reached its state, 1 otherwise.
     int Run();
+    // Run only the first step: the idle bar, photographed without the
+    // rest of the window.
+    void StopAfterIdleShot() { idleOnly = true; }
     // Names of the files a run writes into its folder (the log aside), so
     // that those of an earlier run can be removed first.
     static std::vector<std::string> OutputFiles();
@@ -39,6 +42,8 @@ class CScriptRunner {
     bool RunStep(const Step& step, int number);
     bool CheckRecordedUrl();
     void Capture(const char* file);
+    // The sizes and places of the bar and its query field, to the log.
+    void LogSizes();
 
     HWND Bar() const;
     std::string QueryText() const;
@@ -55,6 +60,7 @@ class CScriptRunner {
     std::string urlFile;
     CDemoLog& log;
     bool recordUrls;
+    bool idleOnly = false;
     CWordList words;
     int targetEngine = 0;
     std::string finalQuery;

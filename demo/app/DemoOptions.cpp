@@ -26,6 +26,8 @@ DemoOptions ParseDemoOptions(int argc, char** argv) {
             TakeValue(argc, argv, &i, &options.scriptFolder, &options);
         } else if (std::strcmp(arg, "--open") == 0) {
             options.openUrls = true;
+        } else if (std::strcmp(arg, "--idle-only") == 0) {
+            options.idleOnly = true;
         } else if (std::strcmp(arg, "--record-url") == 0 && i + 2 < argc) {
             options.recordMode = true;
             options.recordFile = argv[++i];
@@ -36,13 +38,17 @@ DemoOptions ParseDemoOptions(int argc, char** argv) {
     }
     if (options.error.empty() && options.openUrls && !options.Scripted())
         options.error = "--open applies to --script runs (an interactive demo always opens URLs)";
+    if (options.error.empty() && options.idleOnly && !options.Scripted())
+        options.error = "--idle-only applies to --script runs";
     return options;
 }
 
 const char* DemoUsage() {
-    return "usage: tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open]]\n"
+    return "usage: tavrel_demo [--skin DIR] [--engines FILE]\n"
+           "                   [--script OUTDIR [--open | --idle-only]]\n"
            "  --skin DIR      preview the skin pictures in DIR (missing ones: default skin)\n"
            "  --engines FILE  register the engines of an INI file ([Name] Icon= Url=)\n"
            "  --script OUTDIR run the scripted tour; screenshots and log go to OUTDIR\n"
-           "  --open          with --script: open the search URL in the real browser\n";
+           "  --open          with --script: open the search URL in the real browser\n"
+           "  --idle-only     with --script: stop after the first screenshot, the idle bar\n";
 }

@@ -1,6 +1,6 @@
 // The demo's command line.
 //
-//   tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open]]
+//   tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open | --idle-only]]
 //   tavrel_demo --record-url FILE URL      (the browser stand-in, internal)
 //
 // Without --script the demo is an ordinary interactive window.
@@ -12,6 +12,7 @@ struct DemoOptions {
     std::string enginesFile;  // --engines: an INI list of engines
     std::string scriptFolder; // --script: run the script, write here
     bool openUrls = false;    // --open: let the real browser open the URL
+    bool idleOnly = false;    // --idle-only: the script's first screenshot only
     bool recordMode = false;  // --record-url
     std::string recordFile;
     std::string recordUrl;

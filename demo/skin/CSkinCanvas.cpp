@@ -20,12 +20,15 @@ std::unique_ptr<FontFamily> FindGlyphFamily() {
 }
 } // namespace
 
-CSkinCanvas::CSkinCanvas(int width, int height)
-    : width(width), height(height),
-      bitmap(std::make_unique<Bitmap>(width * kScale, height * kScale, PixelFormat32bppARGB)),
+CSkinCanvas::CSkinCanvas(int width, int height, int pictureScale)
+    : width(width), height(height), pixelWidth(width * pictureScale),
+      pixelHeight(height * pictureScale),
+      bitmap(std::make_unique<Bitmap>(pixelWidth * kScale, pixelHeight * kScale,
+                                      PixelFormat32bppARGB)),
       graphics(std::make_unique<Gdiplus::Graphics>(bitmap.get())) {
     graphics->Clear(Color(0, 0, 0, 0));
-    graphics->ScaleTransform(static_cast<REAL>(kScale), static_cast<REAL>(kScale));
+    const REAL samples = static_cast<REAL>(kScale * pictureScale);
+    graphics->ScaleTransform(samples, samples);
     graphics->SetSmoothingMode(SmoothingModeAntiAlias);
     graphics->SetPixelOffsetMode(PixelOffsetModeHalf);
     graphics->SetTextRenderingHint(TextRenderingHintAntiAlias);
@@ -97,9 +100,9 @@ void CSkinCanvas::DrawCentredText(const wchar_t* text, const RectF& rect, float 
 
 std::unique_ptr<Bitmap> CSkinCanvas::Reduced() {
     graphics->Flush(FlushIntentionSync);
-    auto picture = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
-    const Rect sampleArea(0, 0, width * kScale, height * kScale);
-    const Rect pictureArea(0, 0, width, height);
+    auto picture = std::make_unique<Bitmap>(pixelWidth, pixelHeight, PixelFormat32bppARGB);
+    const Rect sampleArea(0, 0, pixelWidth * kScale, pixelHeight * kScale);
+    const Rect pictureArea(0, 0, pixelWidth, pixelHeight);
     BitmapData samples{};
     BitmapData pixels{};
     if (bitmap->LockBits(&sampleArea, ImageLockModeRead, PixelFormat32bppARGB, &samples) != Ok)
@@ -108,9 +111,9 @@ std::unique_ptr<Bitmap> CSkinCanvas::Reduced() {
         bitmap->UnlockBits(&samples);
         return nullptr;
     }
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < pixelHeight; ++y) {
         auto* out = reinterpret_cast<UINT32*>(static_cast<BYTE*>(pixels.Scan0) + y * pixels.Stride);
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < pixelWidth; ++x) {
             UINT32 alpha = 0, red = 0, green = 0, blue = 0;
             for (int sy = 0; sy < kScale; ++sy) {
                 const auto* row = reinterpret_cast<const UINT32*>(

@@ -4,7 +4,9 @@
 // the picture's size, which SavePng reduces by averaging each 4 x 4 block:
 // GDI+ under Wine fills shapes without anti-aliasing, and the averaged
 // samples give smooth edges on every system. Callers draw in the picture's
-// own pixel coordinates. The canvas owns its GDI+ bitmap and the graphics
+// own pixel coordinates; a canvas for a scaled variant (scale 2 for the
+// scale-200 files) holds that many more pixels each way for the same
+// drawing. The canvas owns its GDI+ bitmap and the graphics
 // drawing into it; the graphics goes first, since it draws into the bitmap.
 #pragma once
 #include "../GdiPlus.h"
@@ -13,7 +15,7 @@
 
 class CSkinCanvas {
   public:
-    CSkinCanvas(int width, int height);
+    CSkinCanvas(int width, int height, int pictureScale = 1);
     ~CSkinCanvas();
     CSkinCanvas(const CSkinCanvas&) = delete;
     CSkinCanvas& operator=(const CSkinCanvas&) = delete;
@@ -50,6 +52,8 @@ class CSkinCanvas {
 
     int width;
     int height;
+    int pixelWidth; // of the saved picture
+    int pixelHeight;
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     std::unique_ptr<Gdiplus::Graphics> graphics;
 };

@@ -4,6 +4,8 @@
 // the icon sits 6 pixels from the left edge, the arrow follows it after 3,
 // the query field starts right after the arrow and is 14 pixels high, level
 // with the icon, and the search button keeps 6 pixels from the right edge.
+// Each picture is also written drawn at twice the size, as NAME.scale-200.png,
+// which the bar takes on screens of 200%.
 #include "CSkinCanvas.h"
 
 #include <cstdio>
@@ -176,15 +178,25 @@ std::wstring Widen(const char* text) {
     return wide;
 }
 
+// "bar.png" at scale 2 is "bar.scale-200.png".
+std::wstring FileAtScale(const std::wstring& file, int scale) {
+    if (scale == 1)
+        return file;
+    const size_t dot = file.rfind(L'.');
+    return file.substr(0, dot) + L".scale-" + std::to_wstring(scale * 100) + file.substr(dot);
+}
+
 int WriteSkin(const std::wstring& folder) {
     int failures = 0;
     for (const SkinPicture& picture : kPictures) {
-        CSkinCanvas canvas(picture.width, picture.height);
-        picture.draw(canvas);
-        const std::wstring path = folder + L"\\" + picture.file;
-        if (!canvas.SavePng(path)) {
-            std::fprintf(stderr, "skin generator: cannot write %ls\n", path.c_str());
-            ++failures;
+        for (int scale : {1, 2}) {
+            CSkinCanvas canvas(picture.width, picture.height, scale);
+            picture.draw(canvas);
+            const std::wstring path = folder + L"\\" + FileAtScale(picture.file, scale);
+            if (!canvas.SavePng(path)) {
+                std::fprintf(stderr, "skin generator: cannot write %ls\n", path.c_str());
+                ++failures;
+            }
         }
     }
     return failures;

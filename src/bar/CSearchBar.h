@@ -11,6 +11,7 @@
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
 #include "../popup/EngineItem.h"
+#include "../render/CDpiScale.h"
 #include "../render/CSkinImage.h"
 #include <afxwin.h>
 #include <string>
@@ -72,6 +73,7 @@ public:
     CSkinImage arrowImage;
     CSkinImage searchButtonImage;
     std::string backgroundPath;
+    std::string shownIconPath; // the file engineIconImage was loaded from
     std::string activeBackgroundPath;
     std::string engineIconPath;
     std::string arrowPath;
@@ -102,6 +104,10 @@ public:
     int searchButtonY = 0;
     int editX = 0;
     int editY = 0;
+    // The host window's DPI, read at creation and on WM_DPICHANGED; every
+    // size and skin picture of the bar and its children follows it.
+    CDpiScale dpiScale;
+    int cornerRadius = 0; // at 96 DPI, as the host gave it
 
 protected:
     void DestroySuggestionList();
@@ -124,6 +130,12 @@ private:
     void PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const;
     void PlaceEditFrame(int barLeft, int barTop);
     int ArrowSpace() const;
+    // Where the arrow starts: after the icon and a gap, or at a fixed offset.
+    int ArrowXAfterIcon() const;
+    // The icon and arrow positions a new bar has, at the bar's scale.
+    void ResetPositionsToDefaults();
+    // The bar's own loaded skins loaded again at the bar's scale.
+    void ReloadSkinsAtScale();
     void RaiseChildrenAboveBar();
     static bool ChildrenLeadZOrder(const HWND* shown, int count);
     void ReleaseBackBuffer();
@@ -137,5 +149,6 @@ private:
     afx_msg LRESULT OnQueryCommand(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBarDeactivate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
     ON_MESSAGE(UM_QUERY_COMMAND, OnQueryCommand)
     ON_MESSAGE(UM_BAR_DEACTIVATE, OnBarDeactivate)
     ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {
@@ -75,6 +76,11 @@ int CSearchBar::CreateBar(HWND hostWindow, const RECT* placement) {
     // A bar has one window at a time; a second creation would orphan it.
     if (!placement || HasWindow())
         return 0;
+    const CDpiScale hostScale = CDpiScale::OfWindow(hostWindow);
+    if (hostScale != dpiScale) {
+        dpiScale = hostScale;
+        ResetPositionsToDefaults();
+    }
     const BOOL created =
         CreateEx(WS_EX_TOOLWINDOW, kBarClassName, nullptr, WS_POPUP | WS_CHILD, placement->left,
                  placement->top, placement->right, placement->bottom, hostWindow, nullptr);
@@ -109,12 +115,17 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 
     if (!queryEdit) {
         queryEdit = new (std::nothrow) CGuiEdit;
-        if (queryEdit && queryEdit->Create(m_hWnd, RECT{6, 0, 335, 26}))
-            queryEdit->ShowWindow(SW_SHOW);
+        if (queryEdit) {
+            queryEdit->SetDpiScale(dpiScale);
+            const RECT placement = {dpiScale.Scale(6), 0, dpiScale.Scale(335), dpiScale.Scale(26)};
+            if (queryEdit->Create(m_hWnd, placement))
+                queryEdit->ShowWindow(SW_SHOW);
+        }
     }
     if (!engineList) {
         engineList = new (std::nothrow) CEngineList;
         if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
+            engineList->SetDpiScale(dpiScale);
             if (!engineListBackgroundPath.empty())
                 engineList->SetBackgroundSkin(engineListBackgroundPath.c_str(), 0);
             if (!engineListHighlightPath.empty())
@@ -139,6 +150,7 @@ void CSearchBar::RecreateSuggestionList() {
     if (!suggestionList || !suggestionList->Create(m_hWnd, 0, 0, 0, 0))
         return;
     suggestionList->owner = this;
+    suggestionList->SetDpiScale(dpiScale);
     if (!suggestionListBackgroundPath.empty())
         suggestionList->SetBackgroundSkin(suggestionListBackgroundPath.c_str(), 0);
     if (!suggestionListHighlightPath.empty())

@@ -68,9 +68,13 @@ void CSearchBar::AdoptEngine(const EngineItem& item) {
     currentEngine.name = item.name;
     currentEngine.iconPath = item.iconPath;
     currentEngine.urlPrefix = item.urlPrefix;
-    // The engine list decoded this very file when the engine was added; the
-    // bar shows the same pixels without decoding it a second time.
-    if (HasWindow() && item.icon.IsLoaded() && engineList && engineList->windowDC)
+    if (HasWindow())
+        shownIconPath = currentEngine.iconPath;
+    // The engine list decoded this very file, at the same scale, when the
+    // engine was added; the bar shows the same pixels without decoding it a
+    // second time.
+    if (HasWindow() && item.icon.IsLoaded() && engineList && engineList->windowDC &&
+        engineList->dpiScale == dpiScale)
         engineIconImage.CopyFrom(item.icon, windowDC);
     else
         LoadSkin(engineIconImage, currentEngine.iconPath);

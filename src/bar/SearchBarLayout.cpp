@@ -7,6 +7,10 @@
 #include "CSearchBar.h"
 
 namespace {
+// Sizes at 96 DPI; the bar scales each with its dpiScale.
+constexpr int kIconLeft = 6;
+constexpr int kIconTop = 6;
+constexpr int kArrowLeft = 25;
 constexpr int kIconArrowGap = 3;
 constexpr int kArrowOffsetWithoutIcon = 19;
 constexpr int kButtonRightMargin = 6;
@@ -30,13 +34,14 @@ template <typename List> bool HasLiveWindow(const List* list) {
 
 void CSearchBar::LoadSkin(CSkinImage& image, const std::string& path) {
     if (HasWindow())
-        image.LoadFromFile(windowDC, path.c_str());
+        image.LoadFromFile(windowDC, path.c_str(), dpiScale);
 }
 
 void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
     if (IsEmptyPath(path))
         return;
     backgroundPath = path;
+    this->cornerRadius = cornerRadius;
     LoadSkin(backgroundImage, backgroundPath);
     if (!HasWindow() || !backgroundImage.IsLoaded())
         return;
@@ -51,18 +56,17 @@ void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
     if (engineIconImage.IsLoaded())
         iconY = Centered(H, engineIconImage.GetHeight());
     if (arrowImage.IsLoaded()) {
-        arrowX = iconX + (engineIconImage.IsLoaded() ? engineIconImage.GetWidth() + kIconArrowGap
-                                                     : kArrowOffsetWithoutIcon);
+        arrowX = ArrowXAfterIcon();
         arrowY = Centered(H, arrowImage.GetHeight());
     }
     if (searchButtonImage.IsLoaded()) {
-        searchButtonX = W - searchButtonImage.GetWidth() - kButtonRightMargin;
+        searchButtonX = W - searchButtonImage.GetWidth() - dpiScale.Scale(kButtonRightMargin);
         searchButtonY = Centered(H, searchButtonImage.GetHeight());
     }
     if (cornerRadius > 0) {
+        const int radius = dpiScale.Scale(cornerRadius);
         // The window owns the region from here on.
-        SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, cornerRadius, cornerRadius),
-                     TRUE);
+        SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, radius, radius), TRUE);
     }
     SetWindowPos(nullptr, 0, 0, barWidth, barHeight, SWP_NOMOVE);
     Invalidate();
@@ -79,6 +83,8 @@ void CSearchBar::SetEngineIconImage(const char* path) {
     if (IsEmptyPath(path))
         return;
     engineIconPath = path;
+    if (HasWindow())
+        shownIconPath = engineIconPath;
     LoadSkin(engineIconImage, engineIconPath);
     if (!HasWindow() || !engineIconImage.IsLoaded())
         return;
@@ -96,8 +102,7 @@ void CSearchBar::SetArrowImage(const char* path) {
         return;
     CRect window;
     GetWindowRect(&window);
-    arrowX = iconX + (engineIconImage.IsLoaded() ? engineIconImage.GetWidth() + kIconArrowGap
-                                                 : kArrowOffsetWithoutIcon);
+    arrowX = ArrowXAfterIcon();
     arrowY = Centered(window.Height(), arrowImage.GetHeight());
 }
 
@@ -110,7 +115,8 @@ void CSearchBar::SetSearchButtonImage(const char* path) {
         return;
     CRect window;
     GetWindowRect(&window);
-    searchButtonX = window.Width() - searchButtonImage.GetWidth() - kButtonRightMargin;
+    searchButtonX =
+        window.Width() - searchButtonImage.GetWidth() - dpiScale.Scale(kButtonRightMargin);
     searchButtonY = Centered(window.Height(), searchButtonImage.GetHeight());
 }
 
@@ -159,21 +165,22 @@ void CSearchBar::UpdateLayout() {
     if (engineIconImage.IsLoaded())
         iconY = arrowY = Centered(H, iconHeight);
     if (arrowImage.IsLoaded()) {
-        arrowX = iconX + (engineIconImage.IsLoaded() ? iconWidth + kIconArrowGap
-                                                     : kArrowOffsetWithoutIcon);
+        arrowX = ArrowXAfterIcon();
         arrowY = Centered(H, arrowImage.GetHeight());
     }
+    const int buttonMargin = dpiScale.Scale(kButtonRightMargin);
     if (searchButtonImage.IsLoaded()) {
-        searchButtonX = W - buttonWidth - kButtonRightMargin;
+        searchButtonX = W - buttonWidth - buttonMargin;
         searchButtonY = Centered(H, searchButtonImage.GetHeight());
     }
     if (queryEdit) {
-        const int b = searchButtonImage.IsLoaded() ? buttonWidth + kButtonRightMargin
-                                                   : kEditRightSpaceWithoutButton;
-        queryEdit->SetSize(W - b - arrowX - ArrowSpace(), kEditHeight);
+        const int b = searchButtonImage.IsLoaded() ? buttonWidth + buttonMargin
+                                                   : dpiScale.Scale(kEditRightSpaceWithoutButton);
+        queryEdit->SetSize(W - b - arrowX - ArrowSpace(), dpiScale.Scale(kEditHeight));
         PlaceEditFrame(window.left, window.top);
     }
-    engineHitRect = {iconX, iconY, iconX + iconWidth + arrowWidth + kIconArrowGap,
+    engineHitRect = {iconX, iconY,
+                     iconX + iconWidth + arrowWidth + dpiScale.Scale(kIconArrowGap),
                      iconY + iconHeight};
     searchButtonHitRect = {searchButtonX, searchButtonY, searchButtonX + buttonWidth,
                            searchButtonY + searchButtonImage.GetHeight()};
@@ -210,7 +217,19 @@ void CSearchBar::SetPosition(int x, int y) {
 
 // Width the arrow takes before the query edit frame starts.
 int CSearchBar::ArrowSpace() const {
-    return arrowImage.IsLoaded() ? arrowImage.GetWidth() : kArrowWidthWithoutImage;
+    return arrowImage.IsLoaded() ? arrowImage.GetWidth() : dpiScale.Scale(kArrowWidthWithoutImage);
+}
+
+int CSearchBar::ArrowXAfterIcon() const {
+    return iconX + (engineIconImage.IsLoaded()
+                        ? engineIconImage.GetWidth() + dpiScale.Scale(kIconArrowGap)
+                        : dpiScale.Scale(kArrowOffsetWithoutIcon));
+}
+
+void CSearchBar::ResetPositionsToDefaults() {
+    iconX = dpiScale.Scale(kIconLeft);
+    iconY = arrowY = dpiScale.Scale(kIconTop);
+    arrowX = dpiScale.Scale(kArrowLeft);
 }
 
 void CSearchBar::PlaceEditFrame(int barLeft, int barTop) {
@@ -228,4 +247,46 @@ void CSearchBar::ShowBar(int showCommand) {
     if (queryEdit)
         queryEdit->ShowWindow(showCommand);
     Invalidate();
+}
+
+// Only pictures that are loaded are loaded again; a path named while the bar
+// had no window stays unloaded, as before.
+void CSearchBar::ReloadSkinsAtScale() {
+    if (activeBackgroundImage.IsLoaded())
+        LoadSkin(activeBackgroundImage, activeBackgroundPath);
+    if (engineIconImage.IsLoaded())
+        LoadSkin(engineIconImage, shownIconPath);
+    if (arrowImage.IsLoaded())
+        LoadSkin(arrowImage, arrowPath);
+    if (searchButtonImage.IsLoaded())
+        LoadSkin(searchButtonImage, searchButtonPath);
+    if (backgroundImage.IsLoaded()) {
+        const std::string path = backgroundPath; // the setter assigns the member from it
+        SetBackgroundImage(path.c_str(), cornerRadius); // new size and corners
+    }
+}
+
+// Windows sends this when the bar moves to a screen of another DPI (Wine
+// never does): wParam holds the new DPI, lParam the suggested window
+// rectangle. The bar's size comes from its skins; it takes the rectangle's
+// corner. The host is not told.
+LRESULT CSearchBar::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const CDpiScale fresh(LOWORD(wParam));
+    if (fresh != dpiScale) {
+        dpiScale = fresh;
+        ResetPositionsToDefaults();
+        ReloadSkinsAtScale();
+        UpdateLayout();
+        // After the layout, which gives the suggestion list the bar's width.
+        if (queryEdit)
+            queryEdit->SetDpiScale(dpiScale);
+        if (HasLiveWindow(engineList))
+            engineList->SetDpiScale(dpiScale);
+        if (HasLiveWindow(suggestionList))
+            suggestionList->SetDpiScale(dpiScale);
+    }
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetPosition(suggested->left, suggested->top);
+    Invalidate();
+    return 0;
 }

@@ -12,15 +12,16 @@ constexpr UINT kEditId = 100;
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CHILD; // an owned top-level window
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
-constexpr RECT kEditRect = {6, 0, 335, 26};
+constexpr RECT kEditRect = {6, 0, 335, 26}; // at 96 DPI
+constexpr int kFontHeight = 13;                // at 96 DPI
 
 // "SimSun" in code page 936; elsewhere the system substitutes a face of the
 // same height.
 const char kEditFaceName[] = "\xCB\xCE\xCC\xE5";
 
-HFONT CreateEditFont() {
-    return ::CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+HFONT CreateEditFont(const CDpiScale& scale) {
+    return ::CreateFontA(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                          FF_MODERN | DEFAULT_PITCH, kEditFaceName);
 }
 
@@ -70,13 +71,15 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
     if (Default() == -1)
         return -1;
     if (!font) // a second creation on the same object keeps the first font
-        font = CreateEditFont();
+        font = CreateEditFont(dpiScale);
     if (edit)
         return 0;
     edit = new CEdit;
+    const RECT editRect = {dpiScale.Scale(kEditRect.left), dpiScale.Scale(kEditRect.top),
+                           dpiScale.Scale(kEditRect.right), dpiScale.Scale(kEditRect.bottom)};
     // A control that fails to appear leaves the frame without a working
     // field; that is not reported.
-    if (!edit->Create(kEditStyle, kEditRect, this, kEditId))
+    if (!edit->Create(kEditStyle, editRect, this, kEditId))
         return 0;
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     edit->ShowWindow(SW_SHOW);
@@ -128,6 +131,20 @@ HWND CGuiEdit::GetEditHwnd() const {
 void CGuiEdit::SetEditFocus() {
     if (edit)
         edit->SetFocus();
+}
+
+void CGuiEdit::SetDpiScale(const CDpiScale& scale) {
+    const bool changed = scale != dpiScale;
+    dpiScale = scale;
+    if (!changed || !font || !edit || !::IsWindow(edit->m_hWnd))
+        return;
+    // The control lets go of the old font before it is deleted.
+    HFONT fresh = CreateEditFont(dpiScale);
+    if (!fresh)
+        return;
+    edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fresh), TRUE);
+    ::DeleteObject(font);
+    font = fresh;
 }
 
 void MoveTo(CWnd* window, int x, int y) {

@@ -3,6 +3,7 @@
 // is posted to the frame's owner (the bar) as UM_EDIT_UPDATED unless
 // suppressNotify is set.
 #pragma once
+#include "../render/CDpiScale.h"
 #include <afxwin.h>
 
 class CGuiEdit : public CWnd {
@@ -20,6 +21,8 @@ public:
     void GetText(CString& text);
     HWND GetEditHwnd() const;
     void SetEditFocus();
+    // The scale of the control's font; a created control gets a new font.
+    void SetDpiScale(const CDpiScale& scale);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -28,6 +31,7 @@ public:
     HFONT font = nullptr;
     int width = 0;
     int height = 0;
+    CDpiScale dpiScale;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);

@@ -12,6 +12,10 @@
 
 namespace {
 const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
+// Sizes at 96 DPI.
+constexpr int kItemWidth = 100;
+constexpr int kItemHeight = 25;
+constexpr int kFontSize = 13;
 constexpr int kIconLeft = 3;
 constexpr int kIconTextGap = 5;
 } // namespace
@@ -58,13 +62,13 @@ BOOL CEngineList::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 void CEngineList::SetBackgroundSkin(const char* path, int cornerRadius) {
-    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath) &&
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath, dpiScale) &&
         backgroundSkin.IsLoaded())
         ListPainter::RoundCorners(*this, width, height, cornerRadius);
 }
 
 void CEngineList::SetHighlightSkin(const char* path) {
-    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath);
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath, dpiScale);
 }
 
 void CEngineList::SetSettingsPath(const char* path) {
@@ -81,7 +85,7 @@ int CEngineList::AddEngine(const char* iconPath, const char* name, const char* u
     item->urlPrefix = urlPrefix ? urlPrefix : "";
     // Without an icon the row stays blank: no name and no reaction.
     if (!item->iconPath.empty())
-        item->icon.LoadFromFile(windowDC, item->iconPath.c_str());
+        item->icon.LoadFromFile(windowDC, item->iconPath.c_str(), dpiScale);
     items.push_back(item);
 
     height = GetCount() * itemHeight;
@@ -107,6 +111,29 @@ EngineItem* CEngineList::GetItem(int index) const {
 
 int CEngineList::HitTest(CPoint point) const {
     return ListPainter::HitTest(items, point);
+}
+
+void CEngineList::SetDpiScale(const CDpiScale& scale) {
+    if (scale == dpiScale)
+        return;
+    dpiScale = scale;
+    itemWidth = dpiScale.Scale(kItemWidth);
+    itemHeight = dpiScale.Scale(kItemHeight);
+    fontSize = dpiScale.Scale(kFontSize);
+    textStyle->SetSize(fontSize);
+    if (!m_hWnd)
+        return;
+    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPath, highlightSkin,
+                             highlightSkinPath);
+    for (EngineItem* item : items) {
+        if (item->icon.IsLoaded())
+            item->icon.LoadFromFile(windowDC, item->iconPath.c_str(), dpiScale);
+    }
+    if (items.empty())
+        return;
+    height = GetCount() * itemHeight;
+    width = itemWidth;
+    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
 }
 
 void CEngineList::Show() {
@@ -146,17 +173,18 @@ void CEngineList::DrawContent(Gdiplus::Graphics* graphics) {
             continue; // a blank row, which hit-testing never finds
         const int iconWidth = item.icon.GetWidth();
         const int iconHeight = item.icon.GetHeight();
-        item.icon.AlphaDraw(graphics, kIconLeft, top + itemHeight / 2 - iconHeight / 2, iconWidth,
-                            iconHeight);
+        item.icon.AlphaDraw(graphics, dpiScale.Scale(kIconLeft),
+                            top + itemHeight / 2 - iconHeight / 2, iconWidth, iconHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
         // The layout is as wide as the list from the text's start; text
         // longer than that is cut by the buffer's edge.
         ListPainter::DrawRowText(
-            graphics, item.name, *textStyle, static_cast<float>(iconWidth + kIconTextGap),
+            graphics, item.name, *textStyle,
+            static_cast<float>(iconWidth + dpiScale.Scale(kIconTextGap)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(itemWidth), static_cast<float>(itemHeight));
     }
-    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
+    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }
 
 void CEngineList::OnMouseMove(UINT, CPoint point) {

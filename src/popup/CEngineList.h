@@ -32,6 +32,9 @@ public:
     int HitTest(CPoint point) const;
     void Show();
     void Hide();
+    // Row sizes, text size and pictures follow the scale; a change reloads
+    // the skins and icons and resizes the list.
+    void SetDpiScale(const CDpiScale& scale);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -53,6 +56,7 @@ public:
     std::string settingsPath;
     CPopupHook popupHook;
     UINT32 borderColor = 0xFE333333;
+    CDpiScale dpiScale;
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);

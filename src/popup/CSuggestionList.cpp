@@ -12,6 +12,9 @@
 
 namespace {
 const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
+// Sizes at 96 DPI.
+constexpr int kItemHeight = 25;
+constexpr int kFontSize = 13;
 constexpr int kTextLeft = 3;
 // The text's layout runs ten list widths to the right, so a long text stays
 // on one line and is cut by the buffer's edge instead of wrapping.
@@ -68,13 +71,13 @@ BOOL CSuggestionList::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CSuggestionList::SetBackgroundSkin(const char* path, int cornerRadius) {
-    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath) &&
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath, dpiScale) &&
         backgroundSkin.IsLoaded())
         ListPainter::RoundCorners(*this, width, height, cornerRadius);
 }
 
 void CSuggestionList::SetHighlightSkin(const char* path) {
-    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath);
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath, dpiScale);
 }
 
 void CSuggestionList::SetListWidth(int w) {
@@ -124,6 +127,23 @@ void CSuggestionList::Clear() {
     Hide();
 }
 
+void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
+    if (scale == dpiScale)
+        return;
+    dpiScale = scale;
+    itemHeight = dpiScale.Scale(kItemHeight);
+    fontSize = dpiScale.Scale(kFontSize);
+    textStyle->SetSize(fontSize);
+    if (!m_hWnd)
+        return;
+    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPath, highlightSkin,
+                             highlightSkinPath);
+    if (items.empty())
+        return;
+    height = GetCount() * itemHeight;
+    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+}
+
 void CSuggestionList::Show() {
     popupHook.InstallBarMouseHook(owner ? owner->GetSafeHwnd() : nullptr, m_hWnd);
     popupHook.InstallKeyboardHook();
@@ -164,11 +184,11 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
             highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
         ListPainter::DrawRowText(
-            graphics, item.text, *textStyle, static_cast<float>(kTextLeft),
+            graphics, item.text, *textStyle, static_cast<float>(dpiScale.Scale(kTextLeft)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight));
     }
-    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor);
+    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }
 
 void CSuggestionList::OnMouseMove(UINT, CPoint point) {

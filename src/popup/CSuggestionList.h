@@ -37,6 +37,9 @@ public:
     void Clear();
     void Show();
     void Hide();
+    // Row height, text size and skins follow the scale; a change reloads
+    // the skins and resizes the rows.
+    void SetDpiScale(const CDpiScale& scale);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -53,6 +56,7 @@ public:
     std::vector<SuggestionItem*> items;
     int hoverIndex = -1;
     UINT32 borderColor = 0xFE333333;
+    CDpiScale dpiScale;
     CTextStyle* textStyle = nullptr;
     CSkinImage backgroundSkin;
     CSkinImage highlightSkin;

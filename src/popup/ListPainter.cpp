@@ -54,12 +54,21 @@ void ListPainter::ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
 }
 
 bool ListPainter::LoadSkin(HDC windowDC, const char* path, CSkinImage& skin,
-                           std::string& skinPath) {
+                           std::string& skinPath, const CDpiScale& scale) {
     if (!path || !*path)
         return false;
     skinPath = path;
-    skin.LoadFromFile(windowDC, skinPath.c_str());
+    skin.LoadFromFile(windowDC, skinPath.c_str(), scale);
     return true;
+}
+
+void ListPainter::ReloadSkins(HDC windowDC, const CDpiScale& scale, CSkinImage& background,
+                              const std::string& backgroundPath, CSkinImage& highlight,
+                              const std::string& highlightPath) {
+    if (background.IsLoaded())
+        background.LoadFromFile(windowDC, backgroundPath.c_str(), scale);
+    if (highlight.IsLoaded())
+        highlight.LoadFromFile(windowDC, highlightPath.c_str(), scale);
 }
 
 void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
@@ -97,23 +106,28 @@ int ListPainter::TextTop(int rowTop, int itemHeight, int fontSize) {
 }
 
 void ListPainter::DrawFrame(Gdiplus::Graphics* graphics, HWND window, int width,
-                            UINT32 borderColor) {
+                            UINT32 borderColor, const CDpiScale& scale) {
     const BYTE red = GetRValue(borderColor);
     const BYTE green = GetGValue(borderColor);
     const BYTE blue = GetBValue(borderColor);
     Gdiplus::Pen pen(Gdiplus::Color(kFrameAlpha, red, green, blue), 1.0f);
     RECT client{};
     ::GetClientRect(window, &client);
-    const INT left = client.left;
-    const INT top = client.top;
-    const INT right = width - 1;
-    const INT bottom = client.bottom - 1;
-    // The bottom edge runs one pixel further so that the corner is covered
-    // also where a line leaves out its last pixel.
-    graphics->DrawLine(&pen, left, top, right, top);
-    graphics->DrawLine(&pen, right, top, right, bottom);
-    graphics->DrawLine(&pen, left, bottom, width, bottom);
-    graphics->DrawLine(&pen, left, top, left, bottom);
+    // A thicker frame is drawn as nested one-pixel frames, so each stays on
+    // whole pixels.
+    const int thickness = scale.Scale(1);
+    for (INT inset = 0; inset < thickness; ++inset) {
+        const INT left = client.left + inset;
+        const INT top = client.top + inset;
+        const INT right = width - 1 - inset;
+        const INT bottom = client.bottom - 1 - inset;
+        // The bottom edge runs one pixel further so that the corner is
+        // covered also where a line leaves out its last pixel.
+        graphics->DrawLine(&pen, left, top, right, top);
+        graphics->DrawLine(&pen, right, top, right, bottom);
+        graphics->DrawLine(&pen, left, bottom, width - inset, bottom);
+        graphics->DrawLine(&pen, left, top, left, bottom);
+    }
 }
 
 void ListPainter::SetHandCursor() {

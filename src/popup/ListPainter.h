@@ -4,6 +4,7 @@
 // and hit-testing of painted rows. Each list keeps its own handles and
 // fields; these helpers only work on them.
 #pragma once
+#include "../render/CDpiScale.h"
 #include <afxwin.h>
 #include <functional>
 #include <string>
@@ -30,9 +31,14 @@ public:
     // Deletes the memory DC, then its bitmap, then gives the window's DC back.
     static void ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap);
 
-    // Loads skin from path and remembers the path; an empty path changes
-    // nothing. True when the skin was (re)loaded.
-    static bool LoadSkin(HDC windowDC, const char* path, CSkinImage& skin, std::string& skinPath);
+    // Loads skin from path at the scale and remembers the path; an empty
+    // path changes nothing. True when the skin was (re)loaded.
+    static bool LoadSkin(HDC windowDC, const char* path, CSkinImage& skin, std::string& skinPath,
+                         const CDpiScale& scale);
+    // Loads the loaded ones of a list's two skins again at the scale.
+    static void ReloadSkins(HDC windowDC, const CDpiScale& scale, CSkinImage& background,
+                            const std::string& backgroundPath, CSkinImage& highlight,
+                            const std::string& highlightPath);
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
 
@@ -46,9 +52,10 @@ public:
                             const CTextStyle& style, float x, float y, float w, float h);
     // Top of the text of a row whose top is rowTop.
     static int TextTop(int rowTop, int itemHeight, int fontSize);
-    // The one-pixel frame on the outermost pixels of a window of the given
-    // width, in borderColor (0x..BBGGRR) at alpha 254.
-    static void DrawFrame(Gdiplus::Graphics* graphics, HWND window, int width, UINT32 borderColor);
+    // The frame, one pixel at 96 DPI, on the outermost pixels of a window of
+    // the given width, in borderColor (0x..BBGGRR) at alpha 254.
+    static void DrawFrame(Gdiplus::Graphics* graphics, HWND window, int width, UINT32 borderColor,
+                          const CDpiScale& scale);
 
     static void SetHandCursor();
 

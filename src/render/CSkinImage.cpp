@@ -10,8 +10,11 @@
 #include "CSkinImage.h"
 #include "AnsiToWide.h"
 #include "GdiPlus.h"
+#include "ScaledSkinFile.h"
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace {
 using namespace Gdiplus;
@@ -75,6 +78,45 @@ void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
                                        UnitPixel, nullptr, nullptr, nullptr);
     DllExports::GdipDeleteGraphics(graphics);
 }
+
+// High-quality resampling of the whole picture to width x height. Mirrored
+// edges keep the filter from blending transparent pixels into the border.
+void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int height) {
+    GpGraphics* graphics = nullptr;
+    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
+        return;
+    GpImageAttributes* attributes = nullptr;
+    if (DllExports::GdipCreateImageAttributes(&attributes) == Ok)
+        DllExports::GdipSetImageAttributesWrapMode(attributes, WrapModeTileFlipXY, 0, FALSE);
+    DllExports::GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBicubic);
+    DllExports::GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
+    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, source.cx,
+                                       source.cy, UnitPixel, attributes, nullptr, nullptr);
+    if (attributes)
+        DllExports::GdipDisposeImageAttributes(attributes);
+    DllExports::GdipDeleteGraphics(graphics);
+}
+
+// The first candidate file that decodes to a picture, or null; percent is
+// the scale of the file taken.
+GpBitmap* DecodeBestFile(const char* path, const CDpiScale& scale, int& percent) {
+    const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
+    for (const ScaledSkinFile& file : candidates) {
+        GpBitmap* decoded = DecodeFile(file.path.c_str());
+        percent = file.percent;
+        if (&file == &candidates.back() || DecodedSize(decoded).cx > 0)
+            return decoded; // the named file is the last word, decoded or not
+        if (decoded)
+            DllExports::GdipDisposeImage(decoded);
+    }
+    return nullptr;
+}
+
+// A length of a picture drawn for filePercent at the scale: its 96-DPI
+// length first, so a picture has one size whichever file it came from.
+int ScaledLength(int length, int filePercent, const CDpiScale& scale) {
+    return std::max(0, scale.Scale(::MulDiv(length, 100, filePercent))); // MulDiv: -1 on overflow
+}
 } // namespace
 
 CSkinImage::CSkinImage() = default;
@@ -83,18 +125,23 @@ CSkinImage::~CSkinImage() {
     Release();
 }
 
-void CSkinImage::LoadFromFile(HDC referenceDC, const char* path) {
+void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale) {
     ReleaseScaled();
     ReplaceMemoryDC();
-    GpBitmap* decoded = DecodeFile(path);
+    int filePercent = 100;
+    GpBitmap* decoded = DecodeBestFile(path, scale, filePercent);
     const SIZE size = DecodedSize(decoded);
-    width = size.cx;
-    height = size.cy;
+    width = ScaledLength(size.cx, filePercent, scale);
+    height = ScaledLength(size.cy, filePercent, scale);
     ReplaceBitmap(referenceDC);
     // When the bitmap could not be made (a picture too large for the
     // system, for instance) the image stays unloaded and nothing is drawn.
-    if (decoded && IsLoaded() && width > 0 && height > 0)
-        RenderUnscaled(decoded, memDC, width, height);
+    if (decoded && IsLoaded() && width > 0 && height > 0) {
+        if (width == size.cx && height == size.cy)
+            RenderUnscaled(decoded, memDC, width, height);
+        else
+            RenderResampled(decoded, size, memDC, width, height);
+    }
     if (decoded)
         DllExports::GdipDisposeImage(decoded);
 }

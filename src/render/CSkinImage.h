@@ -3,6 +3,7 @@
 // not decode still gives a loaded image of 0 x 0. The last stretched copy
 // is kept, so that repainting at the same size is a plain blit.
 #pragma once
+#include "CDpiScale.h"
 #include <windows.h>
 
 namespace Gdiplus {
@@ -16,8 +17,11 @@ public:
     CSkinImage(const CSkinImage&) = delete;
     CSkinImage& operator=(const CSkinImage&) = delete;
 
-    // referenceDC: the owner window's own DC. path: never null.
-    void LoadFromFile(HDC referenceDC, const char* path);
+    // referenceDC: the owner window's own DC. path: never null. Above 96
+    // DPI the picture is taken from the best scaled variant of the file (see
+    // ScaledSkinFile.h) and held at its 96-DPI size times the scale, so
+    // GetWidth and GetHeight give the pixels it covers on screen.
+    void LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale = CDpiScale());
     // Becomes a copy of another image's pixels, without decoding anything.
     void CopyFrom(const CSkinImage& source, HDC referenceDC);
     // Opaque copy of the whole picture, stretched to (x, y, w, h); the

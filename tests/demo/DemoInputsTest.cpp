@@ -39,6 +39,7 @@ TEST(DemoOptionsTest, OptionsAndTheirValues) {
     EXPECT_TRUE(record.recordMode);
     EXPECT_EQ("urls.txt", record.recordFile);
     EXPECT_EQ("http://a.example/?q=x y", record.recordUrl);
+    EXPECT_TRUE(Parse({"--script", "OUT", "--idle-only"}).idleOnly);
 }
 
 TEST(DemoOptionsTest, UnusableCommandLinesAreRefused) {
@@ -46,6 +47,7 @@ TEST(DemoOptionsTest, UnusableCommandLinesAreRefused) {
         {"--skin"},                   // no value
         {"--script", ""},             // empty value
         {"--open"},                   // only with --script
+        {"--idle-only"},              // only with --script
         {"--record-url", "urls.txt"}, // no URL
         {"--colour", "blue"},         // unknown
     };
