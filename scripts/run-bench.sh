@@ -21,6 +21,11 @@ winpath() {
 # The machine behind the figures: CPU model and count, and the Wine used.
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 export TAVREL_BENCH_MACHINE="${TAVREL_BENCH_MACHINE:-${cpu:-unknown CPU}, $(nproc) cores, $(wine --version 2>/dev/null || echo 'wine: version unknown')}"
+# Inside the x86 guest every figure is slowed by the emulation: such rows
+# compare only as ratios within the same run.
+if [ -n "${TAVREL_EMULATED:-}" ]; then
+    TAVREL_BENCH_MACHINE="emulated (Debian 12 guest under qemu software emulation): $TAVREL_BENCH_MACHINE"
+fi
 
 table=$(mktemp --suffix=.md)
 merged=$(mktemp --suffix=.md)
