@@ -5,8 +5,9 @@
 // edit frame, the engine list and the suggestion list.
 //
 // Its sources are split by concern: SearchBar.cpp (creation and teardown),
-// SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp and
-// SearchBarInput.cpp.
+// SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp,
+// SearchBarInput.cpp and SearchBarAccess.cpp (the accessible object and the
+// engine list's keys).
 #pragma once
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
@@ -16,6 +17,7 @@
 #include <afxwin.h>
 #include <string>
 
+class CBarAccessible;
 class CGuiEdit;
 class CEngineList;
 class CSuggestionList;
@@ -66,6 +68,12 @@ public:
     // Builds the search URL for a query: the prefix, then every byte of the
     // query outside the unreserved set as %XX.
     static std::string BuildSearchUrl(const std::string& urlPrefix, const std::string& query);
+    // Opens the engine list (if closed) with the current engine highlighted,
+    // as Alt+Down and F4 in the query field do.
+    void OpenEngineListFromKeyboard();
+    // What a click on the search button does.
+    void PressSearchButton();
+    bool EngineListOpen() const;
 
     CSkinImage backgroundImage;
     CSkinImage activeBackgroundImage;
@@ -108,6 +116,7 @@ public:
     // size and skin picture of the bar and its children follows it.
     CDpiScale dpiScale;
     int cornerRadius = 0; // at 96 DPI, as the host gave it
+    CBarAccessible* accessible = nullptr; // made on the first request
 
 protected:
     void DestroySuggestionList();
@@ -139,6 +148,11 @@ private:
     void RaiseChildrenAboveBar();
     static bool ChildrenLeadZOrder(const HWND* shown, int count);
     void ReleaseBackBuffer();
+    // Keys for the engine list; TRUE when the key must go no further.
+    BOOL OnEngineListKey(const MSG* pMsg);
+    // Closes the open engine list, choosing its highlighted row when asked,
+    // and gives the focus back to the query field.
+    void CloseEngineListFromKeyboard(bool choose);
 
     afx_msg void OnPaint();
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -150,5 +164,6 @@ private:
     afx_msg LRESULT OnBarDeactivate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,7 @@
 // CSearchBar: defaults, window class, creation of the bar window with its
 // three children, and teardown.
 #include "CSearchBar.h"
+#include "../access/CBarAccessible.h"
 #include "../hooks/CPopupHook.h"
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
@@ -26,6 +27,7 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
     ON_MESSAGE(UM_BAR_DEACTIVATE, OnBarDeactivate)
     ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {
@@ -36,6 +38,7 @@ CSearchBar::CSearchBar() {
 // hidden, the engine list hidden (its hook goes), the bar's own mouse hook
 // removed while the suggestion list still exists, then the list hidden.
 CSearchBar::~CSearchBar() {
+    CAccessibleBase::DisconnectAndRelease(accessible); // it reads this object
     for (CSkinImage* image : {&backgroundImage, &activeBackgroundImage, &engineIconImage,
                               &arrowImage, &searchButtonImage}) {
         if (image->IsLoaded())
@@ -167,6 +170,7 @@ void CSearchBar::RecreateSuggestionList() {
 // open one would stay on screen with its hooks. Hooks that serve another
 // bar's windows are left alone.
 LRESULT CSearchBar::OnWindowDestroy(WPARAM, LPARAM) {
+    CAccessibleBase::DisconnectAndRelease(accessible);
     if (engineList && ::IsWindowVisible(engineList->m_hWnd))
         engineList->Hide();
     if (suggestionList && ::IsWindowVisible(suggestionList->m_hWnd))

@@ -1,5 +1,6 @@
 // CSearchBar engines: registration through the engine list, the current
 // engine, and the chosen index kept in the settings file ([Select] Index).
+#include "../access/CBarAccessible.h"
 #include "../popup/CEngineList.h"
 #include "CSearchBar.h"
 #include <climits>
@@ -65,6 +66,7 @@ void CSearchBar::WriteStoredIndexZero() const {
 }
 
 void CSearchBar::AdoptEngine(const EngineItem& item) {
+    const bool changed = item.name != currentEngine.name;
     currentEngine.name = item.name;
     currentEngine.iconPath = item.iconPath;
     currentEngine.urlPrefix = item.urlPrefix;
@@ -78,6 +80,8 @@ void CSearchBar::AdoptEngine(const EngineItem& item) {
         engineIconImage.CopyFrom(item.icon, windowDC);
     else
         LoadSkin(engineIconImage, currentEngine.iconPath);
+    if (changed && HasWindow())
+        CBarAccessible::NotifyEngineChanged(m_hWnd);
 }
 
 void CSearchBar::SetSettingsFile(const char* iniPath) {

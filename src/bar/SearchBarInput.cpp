@@ -51,14 +51,17 @@ bool CSearchBar::SuggestionListVisible() const {
 void CSearchBar::OnLButtonDown(UINT nFlags, CPoint point) {
     if (::PtInRect(&engineHitRect, point) && engineList)
         engineList->Show();
-    if (::PtInRect(&searchButtonHitRect, point)) {
-        if (suggestionList)
-            suggestionList->Hide();
-        PostMessage(UM_QUERY_COMMAND, 1, 0); // the search itself, first
-        PostToHost(UM_QUERY_COMMAND, 0, 0);
-    }
+    if (::PtInRect(&searchButtonHitRect, point))
+        PressSearchButton();
     CWnd::OnLButtonDown(nFlags, point);
     RaiseChildrenAboveBar();
+}
+
+void CSearchBar::PressSearchButton() {
+    if (suggestionList)
+        suggestionList->Hide();
+    PostMessage(UM_QUERY_COMMAND, 1, 0); // the search itself, first
+    PostToHost(UM_QUERY_COMMAND, 0, 0);
 }
 
 void CSearchBar::OnMouseMove(UINT nFlags, CPoint point) {
@@ -71,6 +74,8 @@ BOOL CSearchBar::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message == WM_LBUTTONDOWN && !active && queryEdit &&
         pMsg->hwnd == queryEdit->GetEditHwnd() && pMsg->hwnd)
         Activate(); // the click still goes on to the edit control
+    if (OnEngineListKey(pMsg))
+        return TRUE;
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
         return OnSearchKey();
     return CWnd::PreTranslateMessage(pMsg);

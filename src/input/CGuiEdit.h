@@ -34,6 +34,7 @@ public:
     CDpiScale dpiScale;
 
 protected:
+    void CreateHiddenNameLabel();
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnEditUpdate();

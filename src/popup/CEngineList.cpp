@@ -4,6 +4,7 @@
 // through the buffer, highlights the row under the pointer, and on a click
 // stores the row's index in the settings file and tells its owner.
 #include "CEngineList.h"
+#include "../access/CListAccessible.h"
 #include "../frame/Messages.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
@@ -27,6 +28,8 @@ BEGIN_MESSAGE_MAP(CEngineList, CWnd)
     ON_WM_LBUTTONDOWN()
     ON_WM_ACTIVATEAPP()
     ON_MESSAGE(UM_POPUP_CLOSE, OnPopupClose)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
 END_MESSAGE_MAP()
 
 CEngineList::CEngineList() {
@@ -38,6 +41,8 @@ CEngineList::CEngineList() {
 }
 
 CEngineList::~CEngineList() {
+    // Clients may hold the accessible object longer than the rows live.
+    CAccessibleBase::DisconnectAndRelease(accessible);
     // A list destroyed while shown must not leave its hook behind.
     if (m_hWnd && IsWindowVisible())
         Hide();
@@ -193,21 +198,64 @@ void CEngineList::OnMouseMove(UINT, CPoint point) {
     if (hit != hoverIndex) {
         hoverIndex = hit;
         Invalidate(TRUE);
+        CListAccessible::NotifyRowHighlighted(m_hWnd, hit);
     }
     Default();
 }
 
 void CEngineList::OnLButtonDown(UINT, CPoint point) {
     const int index = HitTest(point);
-    if (index != -1) {
-        EngineItem* chosen = GetItem(index);
-        Hide();
-        StoreChosenIndex(index);
-        // The owner reads the index back from the file when it handles this.
-        if (HWND owner = ::GetParent(m_hWnd))
-            ::PostMessageA(owner, UM_ENGINE_CHOSEN, 0, reinterpret_cast<LPARAM>(chosen));
-    }
+    if (index != -1)
+        ChooseRow(index);
     Default();
+}
+
+void CEngineList::ChooseRow(int row) {
+    EngineItem* chosen = GetItem(row);
+    if (!chosen)
+        return;
+    Hide();
+    StoreChosenIndex(row);
+    // The owner reads the index back from the file when it handles this.
+    if (HWND owner = ::GetParent(m_hWnd))
+        ::PostMessageA(owner, UM_ENGINE_CHOSEN, 0, reinterpret_cast<LPARAM>(chosen));
+}
+
+int CEngineList::IndexOf(const std::string& name) const {
+    for (int i = 0; i < GetCount(); ++i)
+        if (items[static_cast<size_t>(i)]->name == name)
+            return i;
+    return -1;
+}
+
+std::string CEngineList::RowName(int row) const {
+    const EngineItem* item = GetItem(row);
+    return item ? item->name : std::string();
+}
+
+bool CEngineList::RowSelectable(int row) const {
+    const EngineItem* item = GetItem(row);
+    return item && item->icon.IsLoaded();
+}
+
+RECT CEngineList::RowRect(int row) const {
+    return RECT{0, row * itemHeight, width, (row + 1) * itemHeight};
+}
+
+void CEngineList::SetHighlight(int row) {
+    hoverIndex = RowSelectable(row) ? row : -1;
+    Invalidate(TRUE);
+    CListAccessible::NotifyRowHighlighted(m_hWnd, hoverIndex);
+}
+
+void CEngineList::MoveHighlight(int step) {
+    const int from = GetItem(hoverIndex) ? hoverIndex : (step > 0 ? -1 : GetCount());
+    for (int row = from + step; GetItem(row); row += step) {
+        if (RowSelectable(row)) {
+            SetHighlight(row);
+            return;
+        }
+    }
 }
 
 // With no settings file named there is nowhere to store the choice; an
@@ -229,4 +277,15 @@ LRESULT CEngineList::OnPopupClose(WPARAM, LPARAM lParam) {
     if (lParam == POPUP_CLOSE_TOKEN)
         Hide();
     return 0;
+}
+
+LRESULT CEngineList::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    if (!CAccessibleBase::IsClientObjectRequest(lParam))
+        return Default();
+    return CAccessibleBase::Answer(accessible, this, wParam);
+}
+
+LRESULT CEngineList::OnWindowDestroy(WPARAM, LPARAM) {
+    CAccessibleBase::DisconnectAndRelease(accessible);
+    return Default();
 }

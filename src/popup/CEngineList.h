@@ -1,7 +1,9 @@
 // CEngineList: the drop-down of search engines, one row (icon and name) per
 // engine. A click on a row writes its index to the settings file, closes the
 // list and posts UM_ENGINE_CHOSEN with the entry to the owner (the bar).
+// While it is open the bar's keys move its highlight and choose from it.
 #pragma once
+#include "../access/ListAccessSource.h"
 #include "../hooks/CPopupHook.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
@@ -13,8 +15,9 @@
 namespace Gdiplus {
 class Graphics;
 }
+class CListAccessible;
 
-class CEngineList : public CWnd {
+class CEngineList : public CWnd, public ListAccessSource {
 public:
     CEngineList();
     ~CEngineList() override;
@@ -35,6 +38,28 @@ public:
     // Row sizes, text size and pictures follow the scale; a change reloads
     // the skins and icons and resizes the list.
     void SetDpiScale(const CDpiScale& scale);
+    // Index of the engine with that name, or -1.
+    int IndexOf(const std::string& name) const;
+    // Highlights the row (none for a row that cannot be chosen) and tells
+    // accessibility clients.
+    void SetHighlight(int row);
+    // Moves the highlight by one choosable row in the direction of step,
+    // stopping at the ends; from no highlight Down starts at the top and
+    // Up at the bottom.
+    void MoveHighlight(int step);
+
+    // ListAccessSource
+    HWND ListWindow() const override { return m_hWnd; }
+    const wchar_t* ListName() const override { return L"Search engines"; }
+    int RowCount() const override { return GetCount(); }
+    std::string RowName(int row) const override;
+    // Only rows with an icon are drawn and clickable.
+    bool RowSelectable(int row) const override;
+    int HighlightedRow() const override { return hoverIndex; }
+    RECT RowRect(int row) const override;
+    int RowAt(POINT client) const override { return HitTest(client); }
+    // A click's effect: closes, stores the index, tells the owner.
+    void ChooseRow(int row) override;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -57,6 +82,7 @@ public:
     CPopupHook popupHook;
     UINT32 borderColor = 0xFE333333;
     CDpiScale dpiScale;
+    CListAccessible* accessible = nullptr; // made on the first request
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
@@ -68,5 +94,7 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
     afx_msg LRESULT OnPopupClose(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -5,6 +5,7 @@
 // to the owner as UM_QUERY_COMMAND with the address of currentText, which
 // stays unchanged until later input on this thread.
 #include "CSuggestionList.h"
+#include "../access/CListAccessible.h"
 #include "../frame/Messages.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
@@ -32,6 +33,8 @@ BEGIN_MESSAGE_MAP(CSuggestionList, CWnd)
     ON_WM_ACTIVATEAPP()
     ON_MESSAGE(UM_POPUP_CLOSE, OnPopupClose)
     ON_MESSAGE(UM_POPUP_KEY, OnPopupKey)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
 END_MESSAGE_MAP()
 
 CSuggestionList::CSuggestionList() {
@@ -43,6 +46,8 @@ CSuggestionList::CSuggestionList() {
 }
 
 CSuggestionList::~CSuggestionList() {
+    // Clients may hold the accessible object longer than the rows live.
+    CAccessibleBase::DisconnectAndRelease(accessible);
     // A list destroyed while shown must not leave the keyboard hook behind.
     if (m_hWnd && IsWindowVisible())
         Hide();
@@ -197,18 +202,34 @@ void CSuggestionList::OnMouseMove(UINT, CPoint point) {
     if (hit != hoverIndex) {
         hoverIndex = hit;
         Invalidate(TRUE);
+        CListAccessible::NotifyRowHighlighted(m_hWnd, hit);
     }
     Default();
 }
 
 void CSuggestionList::OnLButtonDown(UINT, CPoint point) {
     const int index = HitTest(point);
-    if (index != -1) {
-        Close();
-        currentText = items[static_cast<size_t>(index)]->text;
-        PostQueryCommand(kPutTextAndSearch);
-    }
+    if (index != -1)
+        ChooseRow(index);
     Default();
+}
+
+void CSuggestionList::ChooseRow(int row) {
+    const SuggestionItem* item = GetItem(row);
+    if (!item)
+        return;
+    Close();
+    currentText = item->text;
+    PostQueryCommand(kPutTextAndSearch);
+}
+
+std::string CSuggestionList::RowName(int row) const {
+    const SuggestionItem* item = GetItem(row);
+    return item ? item->text : std::string();
+}
+
+RECT CSuggestionList::RowRect(int row) const {
+    return RECT{0, row * itemHeight, width, (row + 1) * itemHeight};
 }
 
 void CSuggestionList::OnActivateApp(BOOL bActive, DWORD) {
@@ -264,6 +285,7 @@ void CSuggestionList::StepTo(int index) {
     currentText = item->text;
     PostQueryCommand(kPutText);
     Invalidate(TRUE);
+    CListAccessible::NotifyRowHighlighted(m_hWnd, index);
 }
 
 void CSuggestionList::SearchWithHighlighted() {
@@ -278,6 +300,17 @@ void CSuggestionList::Close() {
     hoverIndex = -1;
     ShowWindow(SW_HIDE);
     popupHook.RemoveKeyboardHook();
+}
+
+LRESULT CSuggestionList::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    if (!CAccessibleBase::IsClientObjectRequest(lParam))
+        return Default();
+    return CAccessibleBase::Answer(accessible, this, wParam);
+}
+
+LRESULT CSuggestionList::OnWindowDestroy(WPARAM, LPARAM) {
+    CAccessibleBase::DisconnectAndRelease(accessible);
+    return Default();
 }
 
 void CSuggestionList::PostQueryCommand(WPARAM command) {

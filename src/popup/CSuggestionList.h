@@ -3,6 +3,7 @@
 // searches, a click takes an entry and searches; each is posted to the owner
 // as UM_QUERY_COMMAND with the address of currentText.
 #pragma once
+#include "../access/ListAccessSource.h"
 #include "../hooks/CPopupHook.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
@@ -14,8 +15,9 @@
 namespace Gdiplus {
 class Graphics;
 }
+class CListAccessible;
 
-class CSuggestionList : public CWnd {
+class CSuggestionList : public CWnd, public ListAccessSource {
 public:
     static constexpr int MaxItems = 11;
 
@@ -41,6 +43,18 @@ public:
     // the skins and resizes the rows.
     void SetDpiScale(const CDpiScale& scale);
 
+    // ListAccessSource
+    HWND ListWindow() const override { return m_hWnd; }
+    const wchar_t* ListName() const override { return L"Suggestions"; }
+    int RowCount() const override { return GetCount(); }
+    std::string RowName(int row) const override;
+    bool RowSelectable(int row) const override { return GetItem(row) != nullptr; }
+    int HighlightedRow() const override { return hoverIndex; }
+    RECT RowRect(int row) const override;
+    int RowAt(POINT client) const override { return HitTest(client); }
+    // A click's effect: closes, takes the entry's text and searches.
+    void ChooseRow(int row) override;
+
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -63,6 +77,7 @@ public:
     std::string backgroundSkinPath;
     std::string highlightSkinPath;
     std::string currentText;
+    CListAccessible* accessible = nullptr; // made on the first request
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
@@ -85,5 +100,7 @@ protected:
     afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
     afx_msg LRESULT OnPopupClose(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPopupKey(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
