@@ -258,7 +258,7 @@ void CMainWindow::OnPaint() {
     const HGDIOBJ oldFont = ::SelectObject(paint, font);
     ::SetBkMode(paint, TRANSPARENT);
     DrawLine(paint, Scaled(kBarOffset.x + 4), Scaled(kHeaderHeight + 10),
-             "Type a query; click the icon to choose an engine.", kHintColour);
+             "Type a query; choose an engine with a click on the icon or F4.", kHintColour);
     PaintStatusPanel(paint);
     ::SelectObject(paint, oldFont);
 }

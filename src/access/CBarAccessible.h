@@ -17,24 +17,21 @@ public:
     // The event for a new current engine, the engine chooser's value.
     static void NotifyEngineChanged(HWND bar);
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override;
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override;
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override;
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override;
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override;
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override;
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override;
-    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                          VARIANT child) override;
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
-
 protected:
-    long ChildCount() const override { return 3; }
     void ForgetSource() override;
+    HWND Window() const override;
+    long ChildCount() const override { return 3; }
+    HRESULT ChildObject(long id, IDispatch** object) const override;
+    HRESULT Name(long id, BSTR* name) const override;
+    HRESULT Value(long id, BSTR* value) const override;
+    HRESULT Role(long id, VARIANT* role) const override;
+    HRESULT State(long id, VARIANT* state) const override;
+    HRESULT KeyboardShortcut(long id, BSTR* shortcut) const override;
+    HRESULT Focus(VARIANT* child) const override;
+    HRESULT DefaultAction(long id, BSTR* action) const override;
+    HRESULT Location(long id, RECT& screen) const override;
+    HRESULT HitTest(POINT screen, VARIANT* child) const override;
+    HRESULT DoDefaultAction(long id) override;
 
 private:
     HWND EditWindow() const;

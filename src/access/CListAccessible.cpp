@@ -6,14 +6,6 @@
 
 CListAccessible::CListAccessible(ListAccessSource* source) : source(source) {}
 
-void CListAccessible::ForgetSource() {
-    source = nullptr;
-}
-
-long CListAccessible::ChildCount() const {
-    return source->RowCount();
-}
-
 void CListAccessible::NotifyRowHighlighted(HWND list, int row) {
     if (row < 0)
         return;
@@ -21,162 +13,71 @@ void CListAccessible::NotifyRowHighlighted(HWND list, int row) {
     ::NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, row + 1);
 }
 
-HRESULT CListAccessible::get_accParent(IDispatch** parent) {
-    if (!parent)
-        return E_POINTER;
-    *parent = nullptr;
-    if (!IsConnected())
-        return RPC_E_DISCONNECTED;
-    return WindowObject(source->ListWindow(), parent);
+void CListAccessible::ForgetSource() {
+    source = nullptr;
 }
 
-HRESULT CListAccessible::get_accChild(VARIANT child, IDispatch** object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    return id == CHILDID_SELF ? E_INVALIDARG : S_FALSE; // rows are simple children
+HWND CListAccessible::Window() const {
+    return source->ListWindow();
 }
 
-HRESULT CListAccessible::get_accName(VARIANT child, BSTR* name) {
-    if (!name)
-        return E_POINTER;
-    *name = nullptr;
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
+long CListAccessible::ChildCount() const {
+    return source->RowCount();
+}
+
+bool CListAccessible::Choosable(long id) const {
+    return id != CHILDID_SELF && source->RowSelectable(RowOf(id));
+}
+
+HRESULT CListAccessible::Name(long id, BSTR* name) const {
     if (id == CHILDID_SELF)
         return ReturnText(source->ListName(), name);
     return ReturnAnsiText(source->RowName(RowOf(id)), name);
 }
 
-HRESULT CListAccessible::get_accValue(VARIANT child, BSTR* value) {
-    if (!value)
-        return E_POINTER;
-    *value = nullptr;
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    return FAILED(checked) ? checked : DISP_E_MEMBERNOTFOUND;
+HRESULT CListAccessible::Role(long id, VARIANT* role) const {
+    return ReturnChildId(id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM, role);
 }
 
-HRESULT CListAccessible::get_accRole(VARIANT child, VARIANT* role) {
-    if (!role)
-        return E_POINTER;
-    SetEmpty(role);
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    SetChildId(role, id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
-    return S_OK;
-}
-
-HRESULT CListAccessible::get_accState(VARIANT child, VARIANT* state) {
-    if (!state)
-        return E_POINTER;
-    SetEmpty(state);
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    long bits = ::IsWindowVisible(source->ListWindow()) ? 0 : STATE_SYSTEM_INVISIBLE;
+HRESULT CListAccessible::State(long id, VARIANT* state) const {
+    long bits = VisibilityState(Window());
     if (id != CHILDID_SELF) {
-        const int row = RowOf(id);
-        bits |= source->RowSelectable(row) ? STATE_SYSTEM_SELECTABLE : STATE_SYSTEM_UNAVAILABLE;
-        if (row == source->HighlightedRow())
+        bits |= Choosable(id) ? STATE_SYSTEM_SELECTABLE : STATE_SYSTEM_UNAVAILABLE;
+        if (RowOf(id) == source->HighlightedRow())
             bits |= STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
     }
-    SetChildId(state, bits);
-    return S_OK;
+    return ReturnChildId(bits, state);
 }
 
-HRESULT CListAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-    return get_accDescription(child, shortcut);
-}
-
-HRESULT CListAccessible::ReturnHighlighted(VARIANT* out) const {
-    SetEmpty(out);
-    if (!IsConnected())
-        return RPC_E_DISCONNECTED;
+HRESULT CListAccessible::Focus(VARIANT* child) const {
     const int row = source->HighlightedRow();
     if (row < 0 || row >= source->RowCount())
         return S_FALSE;
-    SetChildId(out, row + 1);
+    return ReturnChildId(row + 1, child);
+}
+
+HRESULT CListAccessible::Selection(VARIANT* children) const {
+    return Focus(children);
+}
+
+HRESULT CListAccessible::DefaultAction(long id, BSTR* action) const {
+    return Choosable(id) ? ReturnText(L"Click", action) : S_FALSE;
+}
+
+HRESULT CListAccessible::Location(long id, RECT& screen) const {
+    screen = ClientToScreenRect(Window(), source->RowRect(RowOf(id)));
     return S_OK;
 }
 
-HRESULT CListAccessible::get_accFocus(VARIANT* child) {
-    if (!child)
-        return E_POINTER;
-    return ReturnHighlighted(child);
+HRESULT CListAccessible::HitTest(POINT screen, VARIANT* child) const {
+    POINT client = screen;
+    ::ScreenToClient(Window(), &client);
+    const int row = source->RowAt(client);
+    return ReturnChildId(row >= 0 ? row + 1 : CHILDID_SELF, child);
 }
 
-HRESULT CListAccessible::get_accSelection(VARIANT* children) {
-    if (!children)
-        return E_POINTER;
-    return ReturnHighlighted(children);
-}
-
-HRESULT CListAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-    if (!action)
-        return E_POINTER;
-    *action = nullptr;
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    if (id == CHILDID_SELF || !source->RowSelectable(RowOf(id)))
-        return S_FALSE;
-    return ReturnText(L"Click", action);
-}
-
-HRESULT CListAccessible::accLocation(long* left, long* top, long* width, long* height,
-                                     VARIANT child) {
-    if (!left || !top || !width || !height)
-        return E_POINTER;
-    *left = *top = *width = *height = 0;
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    const HWND window = source->ListWindow();
-    RECT screen{};
-    if (id == CHILDID_SELF)
-        ::GetWindowRect(window, &screen);
-    else
-        screen = ClientToScreenRect(window, source->RowRect(RowOf(id)));
-    SetLocation(screen, left, top, width, height);
-    return S_OK;
-}
-
-HRESULT CListAccessible::accHitTest(long x, long y, VARIANT* child) {
-    if (!child)
-        return E_POINTER;
-    SetEmpty(child);
-    if (!IsConnected())
-        return RPC_E_DISCONNECTED;
-    const HWND window = source->ListWindow();
-    RECT screen{};
-    ::GetWindowRect(window, &screen);
-    POINT point{x, y};
-    if (!::PtInRect(&screen, point))
-        return S_FALSE;
-    ::ScreenToClient(window, &point);
-    const int row = source->RowAt(point);
-    SetChildId(child, row >= 0 ? row + 1 : CHILDID_SELF);
-    return S_OK;
-}
-
-HRESULT CListAccessible::accDoDefaultAction(VARIANT child) {
-    long id = 0;
-    const HRESULT checked = CheckChild(child, id);
-    if (FAILED(checked))
-        return checked;
-    if (id == CHILDID_SELF || !source->RowSelectable(RowOf(id)))
+HRESULT CListAccessible::DoDefaultAction(long id) {
+    if (!Choosable(id))
         return DISP_E_MEMBERNOTFOUND;
     source->ChooseRow(RowOf(id));
     return S_OK;

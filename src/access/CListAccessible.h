@@ -14,28 +14,24 @@ public:
     // The events for a highlight that moved to row: selection, then focus.
     static void NotifyRowHighlighted(HWND list, int row);
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override;
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override;
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override;
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override;
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override;
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override;
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override;
-    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                          VARIANT child) override;
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
-
 protected:
-    long ChildCount() const override;
     void ForgetSource() override;
+    HWND Window() const override;
+    long ChildCount() const override;
+    HRESULT Name(long id, BSTR* name) const override;
+    HRESULT Role(long id, VARIANT* role) const override;
+    HRESULT State(long id, VARIANT* state) const override;
+    // Focus and selection are both the highlighted row.
+    HRESULT Focus(VARIANT* child) const override;
+    HRESULT Selection(VARIANT* children) const override;
+    HRESULT DefaultAction(long id, BSTR* action) const override;
+    HRESULT Location(long id, RECT& screen) const override;
+    HRESULT HitTest(POINT screen, VARIANT* child) const override;
+    HRESULT DoDefaultAction(long id) override;
 
 private:
     static int RowOf(long childId) { return static_cast<int>(childId) - 1; }
-    HRESULT ReturnHighlighted(VARIANT* out) const;
+    bool Choosable(long id) const;
 
     ListAccessSource* source;
 };

@@ -24,16 +24,6 @@ bool IsRecordedKind(DWORD event) {
 }
 } // namespace
 
-AccRef& AccRef::operator=(AccRef&& other) noexcept {
-    std::swap(object, other.object);
-    return *this;
-}
-
-AccRef::~AccRef() {
-    if (object)
-        object->Release();
-}
-
 AccRef ClientObject(HWND window) {
     IAccessible* object = nullptr;
     if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),

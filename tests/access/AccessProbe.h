@@ -3,28 +3,17 @@
 // value (empty or zero when the call fails), plus a recorder of WinEvents
 // seen by an out-of-context hook.
 #pragma once
+#include <memory>
 #include <oleacc.h>
 #include <string>
 #include <vector>
 #include <windows.h>
 
-// An owned reference to an IAccessible.
-class AccRef {
-public:
-    AccRef() = default;
-    explicit AccRef(IAccessible* object) : object(object) {}
-    AccRef(AccRef&& other) noexcept : object(other.object) { other.object = nullptr; }
-    AccRef& operator=(AccRef&& other) noexcept;
-    AccRef(const AccRef&) = delete;
-    AccRef& operator=(const AccRef&) = delete;
-    ~AccRef();
-    IAccessible* operator->() const { return object; }
-    IAccessible* get() const { return object; }
-    explicit operator bool() const { return object != nullptr; }
-
-private:
-    IAccessible* object = nullptr;
+struct ReleaseObject {
+    void operator()(IUnknown* object) const { object->Release(); }
 };
+// An owned reference to an IAccessible.
+using AccRef = std::unique_ptr<IAccessible, ReleaseObject>;
 
 // AccessibleObjectFromWindow(window, OBJID_CLIENT).
 AccRef ClientObject(HWND window);
@@ -51,8 +40,7 @@ struct WinEventRecord {
     LONG objectId;
     LONG childId;
     bool operator==(const WinEventRecord& o) const {
-        return event == o.event && hwnd == o.hwnd && objectId == o.objectId &&
-               childId == o.childId;
+        return event == o.event && hwnd == o.hwnd && objectId == o.objectId && childId == o.childId;
     }
 };
 void PrintTo(const WinEventRecord& r, std::ostream* os);

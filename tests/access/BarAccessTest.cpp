@@ -22,7 +22,8 @@ const RecordedMessage kButtonClicked{UM_QUERY_COMMAND, 0, 0};
 using Strings = std::vector<std::string>;
 using Events = std::vector<WinEventRecord>;
 constexpr long kSelectable = STATE_SYSTEM_SELECTABLE;
-constexpr long kHighlighted = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
+constexpr long kHighlighted =
+    STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
 
 class AccessTest : public BarTest {
 protected:
@@ -347,8 +348,8 @@ TEST_F(AccessTest, ClientInAnotherProcessReadsTheSuggestions) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process));
+    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process));
     // The client's calls arrive as messages to this thread: pump meanwhile.
     EXPECT_TRUE(PumpUntil(
         [&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 30000));
@@ -358,10 +359,9 @@ TEST_F(AccessTest, ClientInAnotherProcessReadsTheSuggestions) {
     ::CloseHandle(process.hProcess);
     EXPECT_EQ(0u, exitCode);
     const std::string selectable = std::to_string(kSelectable);
-    EXPECT_EQ("Suggestions|" + std::to_string(ROLE_SYSTEM_LIST) + "|3\n" +
-                  "abc one|" + selectable + "\n" +
-                  "abc two|" + std::to_string(kHighlighted) + "\n" +
-                  "abc three|" + selectable + "\n",
+    EXPECT_EQ("Suggestions|" + std::to_string(ROLE_SYSTEM_LIST) + "|3\n" + "abc one|" + selectable +
+                  "\n" + "abc two|" + std::to_string(kHighlighted) + "\n" + "abc three|" +
+                  selectable + "\n",
               ReadFileBytes(output));
 }
 

@@ -35,7 +35,8 @@ bool ReadNumber(IAccessible* object, long id, bool role, long& number) {
     child.vt = VT_I4;
     child.lVal = id;
     ::VariantInit(&value);
-    const HRESULT hr = role ? object->get_accRole(child, &value) : object->get_accState(child, &value);
+    const HRESULT hr =
+        role ? object->get_accRole(child, &value) : object->get_accState(child, &value);
     number = value.vt == VT_I4 ? value.lVal : -1;
     return hr == S_OK && value.vt == VT_I4;
 }
@@ -63,7 +64,8 @@ int Read(HWND window, std::string& report) {
 int main(int argc, char** argv) {
     if (argc != 3)
         return 1;
-    const HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[1], nullptr, 10)));
+    const HWND window =
+        reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[1], nullptr, 10)));
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::string report;
     const int result = Read(window, report);
