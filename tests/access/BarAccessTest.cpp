@@ -3,8 +3,6 @@
 // actions; a keyboard session that chooses an engine, with the WinEvents an
 // out-of-context hook receives; disconnection when the windows go; and a
 // client in another process reading the suggestion list.
-#include "../../src/frame/Messages.h"
-#include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
 #include "../bar/BarTestSupport.h"
