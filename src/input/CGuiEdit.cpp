@@ -4,6 +4,7 @@
 // Also home of MoveTo, which the bar uses to carry its owned windows along.
 #include "CGuiEdit.h"
 #include "../frame/Messages.h"
+#include "CQueryEdit.h"
 
 namespace {
 
@@ -74,8 +75,7 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
         font = CreateEditFont(dpiScale);
     if (edit)
         return 0;
-    CreateHiddenNameLabel();
-    edit = new CEdit;
+    edit = new CQueryEdit;
     const RECT editRect = {dpiScale.Scale(kEditRect.left), dpiScale.Scale(kEditRect.top),
                            dpiScale.Scale(kEditRect.right), dpiScale.Scale(kEditRect.bottom)};
     // A control that fails to appear leaves the frame without a working
@@ -85,16 +85,6 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     edit->ShowWindow(SW_SHOW);
     return 0;
-}
-
-// The system's accessible object for an edit control takes its name from
-// the static control just before it among its siblings, visible or not (a
-// hidden label is the documented way to name a control without showing
-// one). Made before the edit control, it comes before it; the frame
-// destroys it with itself.
-void CGuiEdit::CreateHiddenNameLabel() {
-    ::CreateWindowExA(0, "STATIC", "Search query", WS_CHILD | SS_LEFT, 0, 0, 0, 0, m_hWnd, nullptr,
-                      AfxGetModuleState()->m_hCurrentInstanceHandle, nullptr);
 }
 
 void CGuiEdit::OnPaint() {

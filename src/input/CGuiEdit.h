@@ -34,7 +34,6 @@ public:
     CDpiScale dpiScale;
 
 protected:
-    void CreateHiddenNameLabel();
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnEditUpdate();

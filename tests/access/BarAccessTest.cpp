@@ -96,7 +96,7 @@ TEST_F(AccessTest, TreeOfTheBarAndItsLists) {
     EXPECT_EQ(L"Press", DefaultActionOf(b, 3));
     EXPECT_EQ(ClientRectToScreen(BarHwnd(), bar->searchButtonHitRect), LocationOf(b, 3));
 
-    // The query field is the edit control's own object, named by its label.
+    // The query field is the edit control's own object, named.
     const AccRef field = ChildObject(b, 2);
     ASSERT_TRUE(field);
     EXPECT_EQ(ROLE_SYSTEM_TEXT, RoleOf(field.get()));
@@ -299,10 +299,11 @@ TEST_F(AccessTest, ObjectsOutliveTheirWindowsDisconnected) {
 
     AccRef barObject = ClientObject(BarHwnd());
     AccRef engines = ClientObject(EngineListHwnd());
-    ASSERT_TRUE(barObject && engines);
+    AccRef field = ChildObject(barObject.get(), 2);
+    ASSERT_TRUE(barObject && engines && field);
     ::DestroyWindow(BarHwnd()); // as when the host goes; the bar object lives on
     PumpUntilIdle();
-    AccRef* const objects[] = {&barObject, &first, &engines};
+    AccRef* const objects[] = {&barObject, &first, &engines, &field};
     bar.reset();
     for (AccRef* object : objects) {
         IAccessible* o = object->get();
