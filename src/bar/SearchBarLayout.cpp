@@ -68,7 +68,9 @@ void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
         // The window owns the region from here on.
         SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, radius, radius), TRUE);
     }
-    SetWindowPos(nullptr, 0, 0, barWidth, barHeight, SWP_NOMOVE);
+    // A resize must not activate the bar: that would take the keyboard
+    // focus from wherever the user has it.
+    SetWindowPos(nullptr, 0, 0, barWidth, barHeight, SWP_NOMOVE | SWP_NOACTIVATE);
     Invalidate();
 }
 

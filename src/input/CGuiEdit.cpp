@@ -104,8 +104,9 @@ void CGuiEdit::SetSize(int w, int h) {
     width = w;
     height = h;
     // No insert-after window and no SWP_NOZORDER: the frame also comes to
-    // the top, above the bar that owns it.
-    SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
+    // the top, above the bar that owns it. It is not activated: a layout
+    // leaves the keyboard focus where it is.
+    SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOACTIVATE);
     if (edit)
         edit->MoveWindow(0, 0, w, h, TRUE);
 }

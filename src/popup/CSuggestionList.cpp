@@ -88,7 +88,8 @@ void CSuggestionList::SetHighlightSkin(const char* path) {
 void CSuggestionList::SetListWidth(int w) {
     width = w;
     // Zero high until the next AddSuggestion gives the window its rows back.
-    SetWindowPos(nullptr, 0, 0, w, 0, SWP_NOMOVE);
+    // Not activated: a hidden list must never take the focus.
+    SetWindowPos(nullptr, 0, 0, w, 0, SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 int CSuggestionList::AddSuggestion(const char* text) {

@@ -25,7 +25,9 @@ void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMA
     // a null window would repaint every window on the desktop.
     if (!window.m_hWnd)
         return;
-    window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE);
+    // Not activated: a list, shown or hidden, must never take the keyboard
+    // focus from the query field.
+    window.SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOACTIVATE);
     // A refill adds its rows one by one, each resizing the window; only the
     // paint needs a buffer, so the bitmap is made there, once, and starts
     // as every new bitmap does, all zero. A zero size yields the shared
@@ -35,7 +37,10 @@ void ListPainter::ResizeForRows(CWnd& window, HDC windowDC, HDC bufferDC, HBITMA
         ::DeleteObject(bufferBitmap);
         bufferBitmap = nullptr;
     }
-    window.Invalidate(TRUE);
+    // Showing a window invalidates all of it, so a hidden list (a refill
+    // fills it after Clear has hidden it) needs no invalidation per row.
+    if (window.IsWindowVisible())
+        window.Invalidate(TRUE);
 }
 
 void ListPainter::ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,

@@ -1,6 +1,7 @@
 // Where the bar puts its elements: icon, arrow, button, query edit frame and
 // the two click rectangles for several skins; the rounded window region;
-// empty paths; moving the bar with its owned windows; hiding it.
+// empty paths; moving the bar with its owned windows; hiding it; and the
+// keyboard focus, which a layout or a hidden refill leaves where it is.
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
@@ -186,6 +187,36 @@ TEST_F(LayoutTest, HidingTheBarLeavesAnOpenPopupOpen) {
     bar->ShowBar(SW_SHOW);
     EXPECT_TRUE(::IsWindowVisible(BarHwnd()));
     EXPECT_TRUE(::IsWindowVisible(bar->queryEdit->m_hWnd));
+}
+
+// Resizing the bar, its edit frame and its hidden list must not activate
+// them: the host keeps the focus until the host shows the suggestions.
+TEST_F(LayoutTest, LayoutAndHiddenRefillLeaveTheHostsFocusAlone) {
+    ShowStandardBar();
+    HWND hostEdit = ::CreateWindowExA(0, "EDIT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 80, 20,
+                                      host.hwnd(), nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(host.hwnd());
+    ::SetFocus(hostEdit);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == hostEdit; }));
+    const auto hostKeepsFocus = [&] {
+        PumpUntilIdle();
+        return ::GetFocus() == hostEdit && ::GetActiveWindow() == host.hwnd();
+    };
+    bar->SetBackgroundImage(SkinPng(420, 34, kBackgroundColor).c_str(), 0);
+    EXPECT_TRUE(hostKeepsFocus()) << "bar resized";
+    bar->SetPosition(kBarLeft, kBarTop);
+    bar->UpdateLayout();
+    EXPECT_TRUE(hostKeepsFocus()) << "layout";
+    bar->ClearSuggestions();
+    bar->AddSuggestion("one");
+    bar->AddSuggestion("two");
+    EXPECT_EQ(50, WindowRectOf(bar->suggestionList->m_hWnd).bottom -
+                      WindowRectOf(bar->suggestionList->m_hWnd).top);
+    EXPECT_TRUE(hostKeepsFocus()) << "hidden refill";
+    bar->ShowSuggestions();
+    EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == EditHwnd(); }));
+    EXPECT_TRUE(SuggestionsVisible());
+    ::DestroyWindow(hostEdit);
 }
 
 } // namespace
