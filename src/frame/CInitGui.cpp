@@ -1,6 +1,7 @@
 // GDI+ start and stop for the whole process, and the factory of bars.
 #include "Tavrel.h"
 #include "../bar/CSearchBar.h"
+#include "../render/CSkinPictureCache.h"
 #include "../render/GdiPlus.h"
 #include "CBarRegistry.h"
 
@@ -16,6 +17,7 @@ int CInitGui::Startup() {
 }
 
 void CInitGui::Clearup() {
+    CSkinPictureCache::Clear();
     Gdiplus::GdiplusShutdown(g_gdiplusToken);
 }
 

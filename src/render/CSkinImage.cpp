@@ -1,6 +1,8 @@
 // CSkinImage: decodes an image file once with GDI+, renders it at its own
 // size into a memory DC holding a device-compatible bitmap, and throws the
 // decoded image away; StretchDraw and AlphaDraw then cost one GDI blit.
+// The rendered pixels also go to the process's CSkinPictureCache, so a file
+// named again, and unchanged, is copied from there instead of decoded.
 // The image owns memDC and bitmap, and scaledDC and scaledBitmap: the
 // picture as last stretched. Stretching with HALFTONE costs far more than a
 // blit (a list background is stretched over every row on every paint), and
@@ -10,10 +12,14 @@
 #include "CSkinImage.h"
 #include "AnsiToWide.h"
 #include "GdiPlus.h"
+#include "CSkinPictureCache.h"
 #include "ScaledSkinFile.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -99,8 +105,7 @@ void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int 
 
 // The first candidate file that decodes to a picture, or null; percent is
 // the scale of the file taken.
-GpBitmap* DecodeBestFile(const char* path, const CDpiScale& scale, int& percent) {
-    const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
+GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
     for (const ScaledSkinFile& file : candidates) {
         GpBitmap* decoded = DecodeFile(file.path.c_str());
         percent = file.percent;
@@ -110,6 +115,74 @@ GpBitmap* DecodeBestFile(const char* path, const CDpiScale& scale, int& percent)
             DllExports::GdipDisposeImage(decoded);
     }
     return nullptr;
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH * 2];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof(full), full, nullptr);
+    return length > 0 && length < sizeof(full) ? std::string(full, length) : path;
+}
+
+// FNV-1a over the whole file; false when it cannot be read.
+bool HashFile(const std::string& path, uint64_t& hash, uint64_t& size) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    hash = 14695981039346656037ull;
+    size = 0;
+    unsigned char buffer[16384];
+    DWORD read = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0) {
+        for (DWORD i = 0; i < read; ++i)
+            hash = (hash ^ buffer[i]) * 1099511628211ull;
+        size += read;
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
+// What the picture of these candidates is made from: every candidate
+// file's full name, size and a hash of its bytes (a time stamp could miss
+// a rewrite within its granularity). Empty when a file cannot be read, and
+// then the picture is not cached.
+std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
+    std::string stamp;
+    for (const ScaledSkinFile& file : candidates) {
+        uint64_t hash = 0;
+        uint64_t size = 0;
+        if (!HashFile(file.path, hash, size))
+            return std::string();
+        char numbers[64];
+        std::snprintf(numbers, sizeof(numbers), "|%llx|%llx|%d\n",
+                      static_cast<unsigned long long>(size), static_cast<unsigned long long>(hash),
+                      file.percent);
+        stamp += FullPath(file.path) + numbers;
+    }
+    return stamp;
+}
+
+std::string CacheKey(const char* path, const CDpiScale& scale) {
+    return std::to_string(scale.GetDpi()) + "|" + FullPath(path);
+}
+
+int BitsPerPixel(HBITMAP bitmap) {
+    BITMAP info{};
+    return ::GetObject(bitmap, sizeof(info), &info) ? info.bmBitsPixel : 0;
+}
+
+// The header of a top-down 32-bit DIB of the picture's size.
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }
 
 // A length of a picture drawn for filePercent at the scale: its 96-DPI
@@ -128,8 +201,13 @@ CSkinImage::~CSkinImage() {
 void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale) {
     ReleaseScaled();
     ReplaceMemoryDC();
+    const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
+    const std::string key = CacheKey(path, scale);
+    const std::string stamp = FilesStamp(candidates);
+    if (!stamp.empty() && LoadFromCache(referenceDC, key, stamp))
+        return;
     int filePercent = 100;
-    GpBitmap* decoded = DecodeBestFile(path, scale, filePercent);
+    GpBitmap* decoded = DecodeBestFile(candidates, filePercent);
     const SIZE size = DecodedSize(decoded);
     width = ScaledLength(size.cx, filePercent, scale);
     height = ScaledLength(size.cy, filePercent, scale);
@@ -141,9 +219,56 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale
             RenderUnscaled(decoded, memDC, width, height);
         else
             RenderResampled(decoded, size, memDC, width, height);
+        // Only pictures that decoded are kept: a failure may be passing
+        // (GDI+ not started yet, a file still being written).
+        if (!stamp.empty())
+            KeepInCache(key, stamp);
     }
     if (decoded)
         DllExports::GdipDisposeImage(decoded);
+}
+
+// The cache holds 32-bit pixels, so it serves only bitmaps of that depth,
+// where they are copied exactly.
+bool CSkinImage::LoadFromCache(HDC referenceDC, const std::string& key, const std::string& stamp) {
+    CSkinPictureCache::Picture picture;
+    if (!CSkinPictureCache::Find(key, stamp, picture))
+        return false;
+    HBITMAP made = ::CreateCompatibleBitmap(referenceDC, picture.width, picture.height);
+    BITMAPINFO info = TopDownInfo(picture.width, picture.height);
+    if (!made || BitsPerPixel(made) != 32 ||
+        ::SetDIBits(memDC, made, 0, picture.height, picture.pixels.data(), &info,
+                    DIB_RGB_COLORS) != picture.height) {
+        if (made)
+            ::DeleteObject(made);
+        return false;
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    bitmap = made;
+    width = picture.width;
+    height = picture.height;
+    if (memDC)
+        ::SelectObject(memDC, bitmap);
+    return true;
+}
+
+// The bitmap is read while selected nowhere: the stock 1 x 1 bitmap (what
+// a zero-sized request gives) stands in for it meanwhile.
+void CSkinImage::KeepInCache(const std::string& key, const std::string& stamp) const {
+    if (BitsPerPixel(bitmap) != 32)
+        return;
+    CSkinPictureCache::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info = TopDownInfo(width, height);
+    ::SelectObject(memDC, ::CreateCompatibleBitmap(memDC, 0, 0));
+    const int rows =
+        ::GetDIBits(memDC, bitmap, 0, height, picture.pixels.data(), &info, DIB_RGB_COLORS);
+    ::SelectObject(memDC, bitmap);
+    if (rows == height)
+        CSkinPictureCache::Store(key, stamp, std::move(picture));
 }
 
 void CSkinImage::CopyFrom(const CSkinImage& source, HDC referenceDC) {

@@ -4,6 +4,7 @@
 // is kept, so that repainting at the same size is a plain blit.
 #pragma once
 #include "CDpiScale.h"
+#include <string>
 #include <windows.h>
 
 namespace Gdiplus {
@@ -49,6 +50,10 @@ private:
     // LoadFromFile makes a fresh memory DC first, then a fresh bitmap for it.
     void ReplaceMemoryDC();
     void ReplaceBitmap(HDC referenceDC);
+    // The picture of key from the process's cache, when its files still
+    // have this stamp (see CSkinPictureCache.h).
+    bool LoadFromCache(HDC referenceDC, const std::string& key, const std::string& stamp);
+    void KeepInCache(const std::string& key, const std::string& stamp) const;
     // Makes the stretched copy w x h; false when it cannot be made.
     bool PrepareScaled(HDC referenceDC, int w, int h);
     void ReleaseScaled();

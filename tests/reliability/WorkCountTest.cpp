@@ -1,15 +1,18 @@
 // How much platform work the frequent operations do, counted at this
 // program's imports (the library's classes are linked in): a bar made with
-// a full skin decodes each image the host names once, and the engine icon
-// it shows is the one its engine list decoded; a host's refill of eleven
+// a full skin decodes each image file once, however often the host names
+// it, a second bar with the same skin decodes nothing and gets the same
+// pixels, and a rewritten file is decoded again; a host's refill of eleven
 // suggestions makes one bitmap, paints nothing while the list is hidden
 // and paints it once when shown; repainting the bar while its field and
 // list already lie above it moves no window. Times belong to the
 // benchmark; these counts are what a regression would change.
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CSuggestionList.h"
+#include "../../src/render/CSkinPictureCache.h"
 #include "../../src/render/GdiPlus.h"
 #include "ImportHook.h"
+#include "Pixels.h"
 #include "Pump.h"
 #include "SkinnedBar.h"
 #include "SuggestingHost.h"
@@ -78,14 +81,37 @@ TEST(WorkCountTest, CreationRefillAndPaintDoNoWorkTwice) {
     g_bitmapHook = &bitmaps;
     g_moveHook = &moves;
 
-    // Five bar images, two per list, one icon per engine; adopting the
-    // first engine copies its icon from the engine list.
+    // Seven files: five bar images (the engine icon also serves the three
+    // engines) and two list images shared by both lists.
+    CSkinPictureCache::Clear();
     const std::vector<EngineSpec> engines = {{"Alpha", "http://alpha.test/?q="},
                                              {"Beta", "http://beta.test/?q="},
                                              {"Gamma", "http://gamma.test/?q="}};
     CSearchBar* bar = MakeSkinnedBar(host.hwnd(), 100, 100, engines, ScratchPath("work.ini"));
     ASSERT_NE(nullptr, bar);
-    EXPECT_EQ(5 + 2 + 2 + 3, g_decodes);
+    EXPECT_EQ(7, g_decodes);
+
+    g_decodes = 0;
+    CSearchBar* second = MakeSkinnedBar(host.hwnd(), 100, 300, engines, ScratchPath("work.ini"));
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(0, g_decodes);
+    for (auto image : {&CSearchBar::backgroundImage, &CSearchBar::activeBackgroundImage,
+                       &CSearchBar::engineIconImage, &CSearchBar::searchButtonImage}) {
+        const PixelImage decoded = ReadMemoryDC((bar->*image).memDC);
+        EXPECT_EQ(decoded.pixels, ReadMemoryDC((second->*image).memDC).pixels);
+        EXPECT_FALSE(decoded.pixels.empty());
+    }
+    // Named twice, a file is decoded once; rewritten, it is decoded again.
+    const std::string arrow = WriteSolidPng("work-arrow.png", 7, 4, 0xFF102030);
+    g_decodes = 0;
+    second->SetArrowImage(arrow.c_str());
+    second->SetArrowImage(arrow.c_str());
+    EXPECT_EQ(1, g_decodes);
+    WriteSolidPng("work-arrow.png", 7, 4, 0x80405060);
+    second->SetArrowImage(arrow.c_str());
+    EXPECT_EQ(2, g_decodes);
+    EXPECT_EQ(0x80, PixelImage::Alpha(ReadMemoryDC(second->arrowImage.memDC).At(3, 2)));
+    delete second;
     ASSERT_TRUE(PumpUntil([&] { return Painted(bar->m_hWnd); }));
 
     const HWND list = SuggestionListOf(*bar);
