@@ -84,6 +84,24 @@ Timing TimeRuns(int iterations, const std::function<void()>& body) {
     return Summarize(perCall);
 }
 
+// Two bodies timed in alternation, run by run, so that both see the same
+// load: a figure and the floor or peer it is compared with.
+void TimeAlternating(int iterations, const std::function<void()>& first,
+                     const std::function<void()>& second, Timing& firstTiming,
+                     Timing& secondTiming) {
+    std::vector<double> firstRuns, secondRuns;
+    for (int run = 0; run < kRuns; ++run) {
+        for (auto [body, runs] : {std::pair{&first, &firstRuns}, std::pair{&second, &secondRuns}}) {
+            const double start = NowMs();
+            for (int i = 0; i < iterations; ++i)
+                (*body)();
+            runs->push_back((NowMs() - start) / iterations);
+        }
+    }
+    firstTiming = Summarize(firstRuns);
+    secondTiming = Summarize(secondRuns);
+}
+
 // ---- Messages ----------------------------------------------------------------
 
 // The host's loop: the framework's pre-translation first, as the bar needs.
@@ -531,24 +549,18 @@ Timing CreateFullBar(HWND host, const Skin& skin) {
 // paints, in alternation: kRuns runs of four refills each.
 void FillAndShowSuggestions(CSearchBar& bar, Timing& ours, Timing& native) {
     int round = 0;
-    std::vector<double> oursRuns, nativeRuns;
-    for (int run = 0; run < kRuns; ++run) {
-        double start = NowMs();
-        for (int i = 0; i < 4; ++i) {
+    TimeAlternating(
+        4,
+        [&] {
             RefillBar(bar, ++round);
             ::UpdateWindow(bar.suggestionList->m_hWnd);
-        }
-        oursRuns.push_back((NowMs() - start) / 4);
-        start = NowMs();
-        for (int i = 0; i < 4; ++i) {
+        },
+        [&] {
             RefillNative(Host::nativeList, ++round);
             ::UpdateWindow(Host::nativeList);
-        }
-        nativeRuns.push_back((NowMs() - start) / 4);
-    }
+        },
+        ours, native);
     ::ShowWindow(Host::nativeList, SW_HIDE);
-    ours = Summarize(oursRuns);
-    native = Summarize(nativeRuns);
 }
 
 // ---- Footprint -----------------------------------------------------------
@@ -810,9 +822,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         PumpUntil([] { return false; }, 200);
-        results.paint = TimeRuns(200, [&] { LibraryPaint(*bar); });
+        TimeAlternating(
+            200, [&] { LibraryPaint(*bar); }, [&] { LayeredUpdate(*bar); }, results.paint,
+            results.floor);
         results.naive = TimeRuns(20, [&] { NaivePaint(*bar, skin); });
-        results.floor = TimeRuns(200, [&] { LayeredUpdate(*bar); });
         results.key = KeyToQueryChanged(*bar, host.hwnd());
         KeystrokeRoundTrips(*bar, host.hwnd(), results.roundTrip, results.nativeRoundTrip);
         results.autoCompleteAvailable = AutoCompleteRoundTrip(host.hwnd(), results.autoComplete);

@@ -27,10 +27,26 @@ if [ -n "${TAVREL_EMULATED:-}" ]; then
     TAVREL_BENCH_MACHINE="emulated (Debian 12 guest under qemu software emulation): $TAVREL_BENCH_MACHINE"
 fi
 
+# Under Wine most window calls are round trips to the Wine server process.
+# On this project's virtual machines, waking the server on the other CPU
+# costs several times the call itself (about 50 us a round trip, against 10
+# on one CPU), and how often that happens moves every median by a factor of
+# two between runs, ours and the native peers' alike. So the server and the
+# program share one CPU, and the machine line says so; TAVREL_BENCH_PIN=0
+# leaves them free.
+pin=()
+if [ "${TAVREL_BENCH_PIN:-1}" != 0 ] && command -v taskset >/dev/null; then
+    pin=(taskset -c "$(($(nproc) - 1))")
+    WINEPREFIX=$TAVREL_WINEPREFIX wineserver -k 2>/dev/null || true
+    WINEPREFIX=$TAVREL_WINEPREFIX wineserver -w 2>/dev/null || true
+    WINEPREFIX=$TAVREL_WINEPREFIX WINEARCH=$winearch "${pin[@]}" wineserver -p
+    TAVREL_BENCH_MACHINE="$TAVREL_BENCH_MACHINE; the program and the Wine server on one CPU"
+fi
+
 table=$(mktemp --suffix=.md)
 merged=$(mktemp --suffix=.md)
 trap 'rm -f "$table" "$merged"' EXIT
-"$root/scripts/wine-run.sh" "$winearch" "$build/bin/bar_benchmark.exe" "$(winpath "$table")"
+"${pin[@]}" "$root/scripts/wine-run.sh" "$winearch" "$build/bin/bar_benchmark.exe" "$(winpath "$table")"
 
 # The table an architecture had in the document, between its markers.
 block_of() {
@@ -55,7 +71,8 @@ QueryPerformanceCounter and are medians over repeated runs.
   something lies over it.
 - Naive paint: the same picture made by decoding every image file and
   drawing it with GDI+ on every paint, then the same layered update.
-- Floor: the layered update alone, of a buffer already drawn.
+- Floor: the layered update alone, of a buffer already drawn, timed in
+  alternation with the bar paint.
 - Key press: from SendInput of one key in the query field to the host
   window's UM_QUERY_CHANGED, through the edit control, the frame and the bar.
 - Keystroke round trip: from SendInput of one key until the suggestion list
@@ -73,6 +90,12 @@ QueryPerformanceCounter and are medians over repeated runs.
   objects are counted as the headroom they take (the system is asked for
   objects until it refuses, before and after), because Wine's
   GetGuiResources answers 0.
+- The program and its Wine server run on one CPU (see the machine line):
+  under Wine most window calls are round trips to that server, and on this
+  project's virtual machines a round trip that wakes the other CPU costs
+  about five times one that stays (50 against 10 microseconds), which moved
+  every median by a factor of two between runs. TAVREL_BENCH_PIN=0 runs
+  them unpinned.
 - The machine is shared: compare figures only within one run, and emulated
   architectures only as ratios.
 INTRO

@@ -24,9 +24,17 @@ void CSearchBar::OnPaint() {
 void CSearchBar::Compose(Gdiplus::Graphics* graphics) {
     // Start from fully transparent pixels: blending over the previous paint
     // would make semi-transparent edges more opaque with every repaint.
-    ::PatBlt(bufferDC, 0, 0, barWidth, barHeight, BLACKNESS);
-    if (backgroundImage.IsLoaded())
-        backgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
+    // Blended over transparent black, a background that covers the buffer
+    // exactly (the bar takes its size) comes out as itself, so it is
+    // copied instead.
+    if (backgroundImage.IsLoaded() && backgroundImage.GetWidth() == barWidth &&
+        backgroundImage.GetHeight() == barHeight) {
+        backgroundImage.CopyDraw(graphics, 0, 0);
+    } else {
+        ::PatBlt(bufferDC, 0, 0, barWidth, barHeight, BLACKNESS);
+        if (backgroundImage.IsLoaded())
+            backgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
+    }
     if (active && activeBackgroundImage.IsLoaded())
         activeBackgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
     if (engineIconImage.IsLoaded())

@@ -347,6 +347,14 @@ void CSkinImage::ReleaseScaled() {
     scaledWidth = scaledHeight = 0;
 }
 
+void CSkinImage::CopyDraw(Gdiplus::Graphics* graphics, int x, int y) {
+    if (!IsLoaded() || !graphics)
+        return;
+    BorrowedGraphicsDC target(graphics);
+    if (target.Get())
+        ::BitBlt(target.Get(), x, y, width, height, memDC, 0, 0, SRCCOPY);
+}
+
 void CSkinImage::AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h) {
     if (!IsLoaded() || !graphics)
         return;

@@ -28,6 +28,8 @@ public:
     // Opaque copy of the whole picture, stretched to (x, y, w, h); the
     // stretched pixels are kept for the next call with the same size.
     void StretchDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
+    // The whole picture copied at its own size to (x, y), alpha included.
+    void CopyDraw(Gdiplus::Graphics* graphics, int x, int y);
     // Per-pixel alpha blend of the whole picture over (x, y, w, h).
     void AlphaDraw(Gdiplus::Graphics* graphics, int x, int y, int w, int h);
     int GetWidth() const { return width; }
