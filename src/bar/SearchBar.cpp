@@ -60,6 +60,7 @@ CSearchBar::~CSearchBar() {
         suggestionList->popupHook.RemoveBarMouseHook();
         DestroySuggestionList();
     }
+    CPopupHook::ForgetDestroyedPopup(); // the engine list's, say
 }
 
 bool CSearchBar::HasWindow() const {
@@ -145,6 +146,7 @@ void CSearchBar::DestroySuggestionList() {
         delete suggestionList;
     }
     suggestionList = nullptr;
+    CPopupHook::ForgetDestroyedPopup();
 }
 
 void CSearchBar::RecreateSuggestionList() {

@@ -84,9 +84,15 @@ void CPopupHook::InstallKeyboardHook() {
         keyboardHook = InstallThreadHook(WH_KEYBOARD, &KeyboardProc);
 }
 
-void CPopupHook::RemoveKeyboardHook() {
-    popupWnd = nullptr;
+void CPopupHook::RemoveKeyboardHook(HWND closing) {
+    if (!closing || popupWnd == closing)
+        popupWnd = nullptr;
     RemoveHook(keyboardHook);
+}
+
+void CPopupHook::ForgetDestroyedPopup() {
+    if (popupWnd && !::IsWindow(popupWnd))
+        popupWnd = nullptr;
 }
 
 void CPopupHook::RemoveBarMouseHook() {

@@ -13,8 +13,14 @@ public:
     void InstallPopupMouseHook(HWND popup);
     void InstallBarMouseHook(HWND bar, HWND popup);
     void InstallKeyboardHook();
-    void RemoveKeyboardHook();
+    // Also forgets the outside-click target, unless closing names another
+    // popup than the target: a popup opened meanwhile keeps it (the click
+    // on the engine icon that closes the suggestions opens the engine
+    // list before the suggestions' close is handled).
+    void RemoveKeyboardHook(HWND closing = nullptr);
     void RemoveBarMouseHook();
+    // Forgets an outside-click target whose window is gone.
+    static void ForgetDestroyedPopup();
     void RemovePopupMouseHook();
 
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam);

@@ -158,7 +158,7 @@ void CSuggestionList::Show() {
 
 // Leaves hoverIndex and the bar's mouse hook alone; the bar removes that.
 void CSuggestionList::Hide() {
-    popupHook.RemoveKeyboardHook();
+    popupHook.RemoveKeyboardHook(m_hWnd);
     ShowWindow(SW_HIDE);
 }
 
@@ -300,7 +300,7 @@ void CSuggestionList::SearchWithHighlighted() {
 void CSuggestionList::Close() {
     hoverIndex = -1;
     ShowWindow(SW_HIDE);
-    popupHook.RemoveKeyboardHook();
+    popupHook.RemoveKeyboardHook(m_hWnd);
 }
 
 LRESULT CSuggestionList::OnGetObject(WPARAM wParam, LPARAM lParam) {

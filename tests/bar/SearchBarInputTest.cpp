@@ -4,6 +4,7 @@
 #include "../../src/frame/Messages.h"
 #include "../../src/hooks/CPopupHook.h"
 #include "../../src/input/CGuiEdit.h"
+#include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
 #include "BarTestSupport.h"
 #include "Input.h"
@@ -183,6 +184,26 @@ TEST_F(InputTest, SecondClickOnTheEngineIconLeavesTheListClosed) {
     EXPECT_FALSE(EngineListVisible());
     EXPECT_EQ(nullptr, CPopupHook::popupMouseHook);
     EXPECT_TRUE(host.Matches({}));
+}
+
+// The click on the icon closes the open suggestions and opens the engine
+// list; the suggestions' close, which comes later, leaves the engine list
+// its outside-click target, so a click elsewhere still closes it.
+TEST_F(InputTest, EngineListOpenedOverSuggestionsClosesOnAnOutsideClick) {
+    ShowStandardBar();
+    bar->AddEngine(SkinPng(16, 16, kIconColor).c_str(), "Alpha", "http://alpha.invalid/?q=");
+    ClickIntoField();
+    OfferSuggestions({"one", "two"});
+    ClickOnBar(bar->engineHitRect);
+    ASSERT_TRUE(PumpUntil([&] { return EngineListVisible() && !SuggestionsVisible(); }));
+    PumpUntilIdle();
+    EXPECT_EQ(bar->engineList->m_hWnd, CPopupHook::popupWnd);
+    bar->ClearSuggestions(); // a host's refill meanwhile hides the list again
+    EXPECT_EQ(bar->engineList->m_hWnd, CPopupHook::popupWnd);
+    const RECT barRect = WindowRectOf(BarHwnd());
+    WaitDoubleClickTime();
+    ClickAt(barRect.left + 200, barRect.bottom + 150); // on the host, below both lists
+    EXPECT_TRUE(PumpUntil([&] { return !EngineListVisible(); }));
 }
 
 TEST_F(InputTest, HandCursorOverTheClickRectangles) {
