@@ -29,7 +29,7 @@ fi
 
 # Under Wine most window calls are round trips to the Wine server process.
 # On this project's virtual machines, waking the server on the other CPU
-# costs several times the call itself (about 50 us a round trip, against 10
+# costs several times the call itself (about 45 us a round trip, against 8
 # on one CPU), and how often that happens moves every median by a factor of
 # two between runs, ours and the native peers' alike. So the server and the
 # program share one CPU, and the machine line says so; TAVREL_BENCH_PIN=0
@@ -93,7 +93,7 @@ QueryPerformanceCounter and are medians over repeated runs.
 - The program and its Wine server run on one CPU (see the machine line):
   under Wine most window calls are round trips to that server, and on this
   project's virtual machines a round trip that wakes the other CPU costs
-  about five times one that stays (50 against 10 microseconds), which moved
+  about five times one that stays (45 against 8 microseconds), which moved
   every median by a factor of two between runs. TAVREL_BENCH_PIN=0 runs
   them unpinned.
 - The machine is shared: compare figures only within one run, and emulated
