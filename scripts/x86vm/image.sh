@@ -7,7 +7,17 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 out=$1
-mirror=${TAVREL_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# The guest comes from the Debian archive this machine's apt uses.
+host_mirror() {
+    local uri
+    uri=$(awk '/^URIs:/ {u = $2} /^Suites:/ && / bookworm( |$)/ && u {print u; exit}' \
+        /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $3 == "bookworm" {print $2; exit}' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null || true)
+    echo "$uri"
+}
+mirror=${TAVREL_DEBIAN_MIRROR:-$(host_mirror)}
+[ -n "$mirror" ] || { echo "no Debian bookworm archive in apt's sources; set TAVREL_DEBIAN_MIRROR" >&2; exit 1; }
 work=$out.partial
 rootfs=$work/root
 rm -rf "$work"
