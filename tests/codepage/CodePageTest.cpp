@@ -10,6 +10,7 @@
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
+#include "Input.h"
 #include "Pump.h"
 #include "TestFiles.h"
 #include <gtest/gtest.h>
@@ -21,17 +22,6 @@ namespace {
 const std::string kFolder = "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8"; // Настройки
 const std::string kYandex = "\xDF\xED\xE4\xE5\xEA\xF1";            // Яндекс
 const std::string kPrivet = "\xCF\xF0\xE8\xE2\xE5\xF2";            // Привет
-
-void TypeUnicode(const std::wstring& text) {
-    for (const wchar_t ch : text) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wScan = keys[1].ki.wScan = ch;
-        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        ::SendInput(2, keys, sizeof(INPUT));
-    }
-}
 
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -74,7 +64,7 @@ TEST_F(CodePage1251, NarrowSlotsConvertWithTheCodePageInForce) {
 
     // Typed Cyrillic comes back in 1251; a character 1251 lacks as '?'.
     ClickIntoField();
-    TypeUnicode(L"Привет東");
+    TypeUnicodeIntoFocus(L"Привет東");
     ASSERT_TRUE(PumpUntil([&] { return FieldText() == kPrivet + "?"; }))
         << "field: " << FieldText();
     std::wstring wide;

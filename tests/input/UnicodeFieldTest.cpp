@@ -13,17 +13,6 @@
 
 namespace {
 
-void TypeUnicode(const std::wstring& text) {
-    for (const wchar_t ch : text) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wScan = keys[1].ki.wScan = ch;
-        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        ::SendInput(2, keys, sizeof(INPUT));
-    }
-}
-
 std::wstring WideTextOf(CGuiEdit& frame) {
     std::wstring text;
     frame.GetTextW(text);
@@ -54,7 +43,7 @@ TEST_F(UnicodeFieldTest, IsAUnicodeWindow) {
 
 TEST_F(UnicodeFieldTest, TypedUnicodeArrivesWholeThroughAnAnsiLoop) {
     const std::wstring typed = L"Привет 東京 café \U0001F600";
-    TypeUnicode(typed);
+    TypeUnicodeIntoFocus(typed);
     EXPECT_TRUE(PumpUntil([&] { return WideTextOf(frame) == typed; }))
         << "field holds " << WideTextOf(frame).size() << " units";
     CString narrow;
