@@ -70,7 +70,7 @@ if [ -z "${TAVREL_DEMO_PREBUILT:-}" ]; then
         quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain"
     fi
-    quiet cmake --build "$build" --target Tavrel afxmain
+    quiet cmake --build "$build" --target Tavrel TavrelC afxmain
     quiet cmake --install "$build" --prefix "$build/sdk"
     # The demo, built as a user's program is: against the SDK alone.
     quiet cmake -S "$root/demo" -B "$demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \
