@@ -102,6 +102,24 @@ void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int 
     DllExports::GdipDeleteGraphics(graphics);
 }
 
+// True when the decoded picture has no transparency of its own: a pixel
+// format without alpha (JPEG, 24-bit BMP), and for a palette, no
+// transparent colour in it.
+bool IsOpaquePicture(GpBitmap* decoded) {
+    PixelFormat format = PixelFormatUndefined;
+    if (DllExports::GdipGetImagePixelFormat(decoded, &format) != Ok || IsAlphaPixelFormat(format))
+        return false;
+    if (!IsIndexedPixelFormat(format))
+        return true;
+    INT size = 0;
+    if (DllExports::GdipGetImagePaletteSize(decoded, &size) != Ok || size < INT(sizeof(ColorPalette)))
+        return false;
+    std::vector<BYTE> buffer(static_cast<size_t>(size));
+    auto* palette = reinterpret_cast<ColorPalette*>(buffer.data());
+    return DllExports::GdipGetImagePalette(decoded, palette, size) == Ok &&
+           !(palette->Flags & PaletteFlagsHasAlpha);
+}
+
 // The first candidate file that decodes to a picture, or null; percent is
 // the scale of the file taken.
 GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
@@ -237,6 +255,11 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const std::wstring& path, const C
             RenderUnscaled(decoded, memDC, width, height);
         else
             RenderResampled(decoded, size, memDC, width, height);
+        // GDI+ drawing into a device bitmap leaves its alpha bytes as they
+        // were (0), and the layered windows would show such a picture as
+        // fully transparent.
+        if (IsOpaquePicture(decoded))
+            MakeOpaque();
         // Only pictures that decoded are kept: a failure may be passing
         // (GDI+ not started yet, a file still being written).
         if (!stamp.empty())
@@ -287,6 +310,21 @@ void CSkinImage::KeepInCache(const std::string& key, const std::string& stamp) c
     ::SelectObject(memDC, bitmap);
     if (rows == height)
         CSkinPictureCache::Store(key, stamp, std::move(picture));
+}
+
+// The bitmap is rewritten while selected nowhere, as in KeepInCache.
+void CSkinImage::MakeOpaque() {
+    if (BitsPerPixel(bitmap) != 32)
+        return;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info = TopDownInfo(width, height);
+    ::SelectObject(memDC, ::CreateCompatibleBitmap(memDC, 0, 0));
+    if (::GetDIBits(memDC, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) == height) {
+        for (uint32_t& pixel : pixels)
+            pixel |= 0xFF000000u;
+        ::SetDIBits(memDC, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    }
+    ::SelectObject(memDC, bitmap);
 }
 
 void CSkinImage::CopyFrom(const CSkinImage& source, HDC referenceDC) {

@@ -60,6 +60,7 @@ private:
     // have this stamp (see CSkinPictureCache.h).
     bool LoadFromCache(HDC referenceDC, const std::string& key, const std::string& stamp);
     void KeepInCache(const std::string& key, const std::string& stamp) const;
+    void MakeOpaque();
     // Makes the stretched copy w x h; false when it cannot be made.
     bool PrepareScaled(HDC referenceDC, int w, int h);
     void ReleaseScaled();

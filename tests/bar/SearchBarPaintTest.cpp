@@ -3,6 +3,8 @@
 // backgrounds stretched to the bar, and no alpha build-up over repaints.
 #include "BarTestSupport.h"
 #include "Pump.h"
+#include "TestFiles.h"
+#include "render/GdiPlus.h"
 
 namespace {
 
@@ -104,3 +106,24 @@ TEST_F(PaintTest, SemiTransparentSkinLooksTheSameOnEveryPaint) {
 }
 
 } // namespace
+
+// A skin whose pictures have no alpha (a JPEG background, as photographic
+// skins are) shows opaque: in the back buffer and on the screen.
+TEST_F(PaintTest, BackgroundWithoutAlphaShowsOpaque) {
+    Create({kBarLeft, kBarTop, 200, 30});
+    bar->SetBackgroundImage(
+        WriteSolidPicture("red.jpg", 200, 30, 0xFFFF0000, L"image/jpeg", PixelFormat24bppRGB).c_str(),
+        0);
+    bar->UpdateLayout();
+    bar->ShowBar(SW_SHOW);
+    PumpUntilIdle();
+    const PixelImage image = PaintAndRead();
+    ASSERT_EQ(200, image.width);
+    EXPECT_EQ(0xFF, PixelImage::Alpha(image.At(3, 3)));
+    EXPECT_GE(PixelImage::Red(image.At(3, 3)), 0xF0);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF shown = ::GetPixel(screen, kBarLeft + 3, kBarTop + 3);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_GE(GetRValue(shown), 0xF0) << std::hex << shown;
+    EXPECT_LE(GetBValue(shown), 0x10) << std::hex << shown;
+}

@@ -231,3 +231,29 @@ TEST_F(SkinImageTest, AlphaDrawBlendsEachPixelOverTheCanvas) {
         EXPECT_EQ(kBlue, pixels[0]); // outside the target
     }
 }
+
+// A picture without alpha draws opaque, as the same picture in a PNG with
+// full alpha does; pictures with alpha keep theirs (the cases above).
+TEST_F(SkinImageTest, PicturesWithoutAlphaDrawOpaque) {
+    struct Case {
+        const char* name;
+        const wchar_t* mime;
+        int tolerance; // JPEG's compression moves a solid colour a little
+    };
+    const Case cases[] = {{"opaque.bmp", L"image/bmp", 0}, {"opaque.jpg", L"image/jpeg", 8}};
+    const uint32_t red = 0xFFFF0000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = WriteSolidPicture(c.name, 8, 8, red, c.mime, PixelFormat24bppRGB);
+        for (int load = 0; load < 2; ++load) { // decoded, then from the picture cache
+            CSkinImage image;
+            image.LoadFromFile(screenDC, path.c_str());
+            ASSERT_EQ(8, image.GetWidth());
+            const auto pixels = DrawOnCanvas(image, Blit::Alpha, {1, 1, 5, 5}, 6, 6, kBlue);
+            for (int channel = 0; channel < 32; channel += 8)
+                EXPECT_NEAR((red >> channel) & 0xFF, (pixels[3 * 6 + 3] >> channel) & 0xFF,
+                            c.tolerance)
+                    << std::hex << pixels[3 * 6 + 3] << ", load " << load;
+        }
+    }
+}

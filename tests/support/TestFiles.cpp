@@ -9,14 +9,14 @@ std::wstring Widen(const std::string& s) {
     return std::wstring(s.begin(), s.end()); // scratch paths are ASCII
 }
 
-bool PngEncoder(CLSID* clsid) {
+bool EncoderFor(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0, size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
     std::vector<char> buffer(size);
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, codecs);
     for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == L"image/png") {
+        if (std::wstring(codecs[i].MimeType) == mimeType) {
             *clsid = codecs[i].Clsid;
             return true;
         }
@@ -41,14 +41,19 @@ std::string ScratchPath(const std::string& name) {
 }
 
 std::string WriteSolidPng(const std::string& name, int width, int height, uint32_t argb) {
+    return WriteSolidPicture(name, width, height, argb, L"image/png", PixelFormat32bppARGB);
+}
+
+std::string WriteSolidPicture(const std::string& name, int width, int height, uint32_t argb,
+                              const wchar_t* mimeType, int pixelFormat) {
     const std::string path = ScratchPath(name);
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+    Gdiplus::Bitmap bitmap(width, height, pixelFormat);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             bitmap.SetPixel(x, y, Gdiplus::Color(argb));
-    CLSID png;
-    if (PngEncoder(&png))
-        bitmap.Save(Widen(path).c_str(), &png, nullptr);
+    CLSID encoder;
+    if (EncoderFor(mimeType, &encoder))
+        bitmap.Save(Widen(path).c_str(), &encoder, nullptr);
     return path;
 }
 
