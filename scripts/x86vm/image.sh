@@ -50,7 +50,7 @@ echo "guest: installing the kernel, Wine (32 and 64 bit), Xvfb, fonts and ctest"
     # Our initramfs settings were written first: keep them, never ask.
     in_root apt-get install -y -qq --no-install-recommends -o Dpkg::Options::=--force-confold \
         linux-image-amd64 initramfs-tools kmod procps \
-        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core cmake
+        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core fonts-wqy-microhei cmake
 } >"$work/packages.log" 2>&1 || { tail -30 "$work/packages.log"; exit 1; }
 umount "$rootfs/proc"
 
