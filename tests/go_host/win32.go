@@ -48,7 +48,7 @@ const (
 	vkReturn           = 0x0D
 	vkDown             = 0x28
 	regSz              = 1
-	hkeyClassesRoot    = 0x80000000
+	hkeyClassesRoot    = ^uintptr(0x7FFFFFFF) // (HKEY)(LONG)0x80000000, sign-extended on x64
 )
 
 type rect struct{ Left, Top, Right, Bottom int32 }
