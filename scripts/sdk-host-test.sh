@@ -21,15 +21,19 @@ else
     arch=x64 hosts=(sdk_host c_host msvc_host go_host rust_host)
 fi
 [ $# -ge 4 ] && hosts=("$4")
-sdk=${TAVREL_SDK_DIR:-}
-if [ -z "$sdk" ]; then
-    for sdk in "$build"/../sdk-unpacked/Tavrel-*-sdk; do :; done
-fi
-if [ ! -f "$sdk/TavrelConfig.cmake" ]; then
-    echo "no unpacked SDK archive at ${sdk}: run ./tavrel test (or ./tavrel package and unzip it)" >&2
-    exit 1
-fi
-sdk=$(cd "$sdk" && pwd)
+# The unpacked archive (needed to build; a prebuilt run needs only the hosts).
+find_sdk() {
+    sdk=${TAVREL_SDK_DIR:-}
+    if [ -z "$sdk" ]; then
+        for sdk in "$build"/../sdk-unpacked/Tavrel-*-sdk; do :; done
+    fi
+    if [ ! -f "$sdk/TavrelConfig.cmake" ]; then
+        echo "no unpacked SDK archive at ${sdk}: run ./tavrel test (or unzip ./tavrel package's archive" \
+            "and name it in TAVREL_SDK_DIR)" >&2
+        exit 1
+    fi
+    sdk=$(cd "$sdk" && pwd)
+}
 
 # CMake finds the package at the archive's top, which picks $arch.
 build_cmake_host() {
@@ -102,6 +106,7 @@ build_rust_host() {
 }
 
 if [ -z "${TAVREL_SDK_PREBUILT:-}" ]; then
+    find_sdk
     for host in "${hosts[@]}"; do
         case $host in
         msvc_host) build_msvc_host ;;
@@ -115,7 +120,7 @@ if [ -z "${TAVREL_SDK_PREBUILT:-}" ]; then
 fi
 if [ -n "${TAVREL_NO_RUN:-}" ]; then
     for host in "${hosts[@]}"; do
-        echo "host program built against the SDK in $sdk: $build/$host/$host.exe"
+        echo "host program built against the SDK archive: $build/$host/$host.exe"
     done
     exit 0
 fi
