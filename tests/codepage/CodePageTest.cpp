@@ -20,7 +20,7 @@ namespace {
 
 // In code page 1251.
 const std::string kFolder = "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8"; // Настройки
-const std::string kYandex = "\xDF\xED\xE4\xE5\xEA\xF1";            // Яндекс
+const std::string kEngine = "\xCF\xEE\xE8\xF1\xEA";                // Поиск
 const std::string kPrivet = "\xCF\xF0\xE8\xE2\xE5\xF2";            // Привет
 
 bool IsFile(const std::wstring& path) {
@@ -48,11 +48,11 @@ TEST_F(CodePage1251, NarrowSlotsConvertWithTheCodePageInForce) {
     EXPECT_EQ(wideFolder + L"\\фон.png", bar->backgroundPathW);
 
     const std::string icon = SkinPng(16, 16, kIconColor);
-    ASSERT_EQ(1, bar->AddEngine(icon.c_str(), kYandex.c_str(), "http://example.ru/?q="));
+    ASSERT_EQ(1, bar->AddEngine(icon.c_str(), kEngine.c_str(), "http://example.ru/?q="));
     ASSERT_EQ(1, bar->AddEngine(icon.c_str(), "\xD8\xE0\xE1\xEB\xEE\xED", // Шаблон
                                 "http://example.ru/s?text={searchTerms}"));
-    EXPECT_EQ(L"Яндекс", bar->engineList->GetItem(0)->nameW);
-    EXPECT_EQ(kYandex, bar->GetEngineName()); // byte for byte
+    EXPECT_EQ(L"Поиск", bar->engineList->GetItem(0)->nameW);
+    EXPECT_EQ(kEngine, bar->GetEngineName()); // byte for byte
     const std::string settings = folder + "\\\xEF\xEE\xE8\xF1\xEA.ini"; // поиск.ini
     ::DeleteFileA(settings.c_str());
     bar->SetSettingsFile(settings.c_str());

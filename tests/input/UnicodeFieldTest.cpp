@@ -9,6 +9,7 @@
 #include "MessageRecorder.h"
 #include "Pump.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -66,4 +67,19 @@ TEST_F(UnicodeFieldTest, TextWithoutGlyphsGetsAFallbackFont) {
     ASSERT_TRUE(PumpUntil([&] { return frame.fallbackFamily.empty(); }));
     EXPECT_EQ(reinterpret_cast<LRESULT>(frame.font),
               ::SendMessageW(frame.GetEditHwnd(), WM_GETFONT, 0, 0));
+}
+
+TEST_F(UnicodeFieldTest, PastedUnicodeArrivesWhole) {
+    const std::wstring pasted = L"東京 Привет";
+    ASSERT_TRUE(::OpenClipboard(bar.hwnd()));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(nullptr, memory);
+    std::copy(pasted.c_str(), pasted.c_str() + pasted.size() + 1,
+              static_cast<wchar_t*>(::GlobalLock(memory)));
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+    ::SendMessageW(frame.GetEditHwnd(), WM_PASTE, 0, 0);
+    EXPECT_EQ(pasted, WideTextOf(frame));
 }

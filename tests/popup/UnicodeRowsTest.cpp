@@ -113,13 +113,13 @@ TEST(UnicodeEngineRows, NamesAreKeptInUtf16AndLatinRowsKeepTheirFont) {
     ASSERT_TRUE(list.Create(host.hwnd(), 0, 0, 0, 0));
     const std::string icon = WriteSolidPng("unicode-icon.png", 16, 16, 0xFF2040C0);
     const std::wstring wideIcon(icon.begin(), icon.end());
-    EXPECT_EQ(1, list.AddEngineW(wideIcon.c_str(), L"百度", L"https://example.org/find?term="));
-    EXPECT_EQ(0, list.AddEngineW(wideIcon.c_str(), L"百度", L"")); // the name is taken
+    EXPECT_EQ(1, list.AddEngineW(wideIcon.c_str(), L"搜索", L"https://example.org/find?term="));
+    EXPECT_EQ(0, list.AddEngineW(wideIcon.c_str(), L"搜索", L"")); // the name is taken
     EXPECT_EQ(1, list.AddEngine(icon.c_str(), "Alpha", "http://alpha.test/?q="));
-    EXPECT_EQ(L"百度", list.RowName(0));
+    EXPECT_EQ(L"搜索", list.RowName(0));
     EXPECT_TRUE(list.GetItem(0)->wideRegistration);
     EXPECT_FALSE(list.GetItem(1)->wideRegistration);
     CRowFonts fonts;
     EXPECT_EQ(list.textStyle->font, fonts.FontFor(*list.textStyle, L"Alpha"));
-    EXPECT_NE(list.textStyle->font, fonts.FontFor(*list.textStyle, L"百度"));
+    EXPECT_NE(list.textStyle->font, fonts.FontFor(*list.textStyle, L"搜索"));
 }

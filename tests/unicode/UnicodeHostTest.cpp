@@ -285,9 +285,9 @@ protected:
         TavrelSetEngineIconImageW(bar, InFolder(L"engine.png").c_str());
         TavrelSetArrowImageW(bar, InFolder(L"arrow.png").c_str());
         TavrelSetSearchButtonImageW(bar, InFolder(L"search.png").c_str());
-        EXPECT_EQ(1, TavrelAddEngineW(bar, InFolder(L"engine.png").c_str(), L"Яндекс", kTemplateUrl));
-        EXPECT_EQ(1, TavrelAddEngineW(bar, InFolder(L"engine.png").c_str(), L"百度", kAppendUrl));
-        EXPECT_EQ(0, TavrelAddEngineW(bar, nullptr, L"百度", L"")); // the name is taken
+        EXPECT_EQ(1, TavrelAddEngineW(bar, InFolder(L"engine.png").c_str(), L"Поиск", kTemplateUrl));
+        EXPECT_EQ(1, TavrelAddEngineW(bar, InFolder(L"engine.png").c_str(), L"搜索", kAppendUrl));
+        EXPECT_EQ(0, TavrelAddEngineW(bar, nullptr, L"搜索", L"")); // the name is taken
         TavrelSetSettingsFileW(bar, settings.c_str());
         TavrelSetPosition(bar, 120, y);
         TavrelUpdateLayout(bar);
@@ -334,7 +334,7 @@ TEST_F(UnicodeHost, SearchesInRussianAndChineseFromAFolderInThoseScripts) {
     ::GetWindowRect(TavrelGetWindowHandle(g_bar), &window);
     EXPECT_EQ(400, window.right - window.left); // the skin came from the folder
     EXPECT_EQ(0, TavrelGetEngineIndex(g_bar));
-    EXPECT_STREQ(L"Яндекс", TavrelGetEngineNameW(g_bar));
+    EXPECT_STREQ(L"Поиск", TavrelGetEngineNameW(g_bar));
     EXPECT_STREQ(kTemplateUrl, TavrelGetEngineUrlW(g_bar));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES != ::GetFileAttributesW(settings.c_str()), true);
 
@@ -350,8 +350,8 @@ TEST_F(UnicodeHost, SearchesInRussianAndChineseFromAFolderInThoseScripts) {
     PressKey(VK_RETURN);
     ASSERT_TRUE(PumpUntil(PumpNarrow, [] { return g_engineChoices == 1; }));
     EXPECT_EQ(1, TavrelGetEngineIndex(g_bar));
-    EXPECT_STREQ(L"百度", TavrelGetEngineNameW(g_bar));
-    EXPECT_EQ(L"百度", AccessibleText(TavrelGetWindowHandle(g_bar), 1, true));
+    EXPECT_STREQ(L"搜索", TavrelGetEngineNameW(g_bar));
+    EXPECT_EQ(L"搜索", AccessibleText(TavrelGetWindowHandle(g_bar), 1, true));
 
     // Chinese, through an ANSI loop, with the engine that appends.
     ::SetWindowTextW(::GetWindow(OwnedWindow(g_bar, L"GUI_EDIT", false), GW_CHILD), L"");
@@ -374,7 +374,7 @@ TEST_F(UnicodeHost, SearchesInRussianAndChineseFromAFolderInThoseScripts) {
     EXPECT_STREQ("[Select]\r\nIndex=1\r\n", bytes);
     TavrelBar* second = MakeBar(200);
     EXPECT_EQ(1, TavrelGetEngineIndex(second));
-    EXPECT_STREQ(L"百度", TavrelGetEngineNameW(second));
+    EXPECT_STREQ(L"搜索", TavrelGetEngineNameW(second));
     EXPECT_STREQ(kAppendUrl, TavrelGetEngineUrlW(second));
 }
 
