@@ -2,7 +2,7 @@
 // (TavrelC.dll, tavrel_c.h) for Go programs on Windows, with the standard
 // library alone: no cgo. Strings cross as UTF-16 through the interface's W
 // functions, so any Go string (valid UTF-8 without NUL) reaches the bar
-// intact.
+// intact; the narrow twins, bound to the ANSI code page, are left out.
 //
 // TavrelC.dll is loaded on first use from the program's folder or the
 // system's search path; Load reports up front whether it and every function
