@@ -65,7 +65,7 @@ fi
 if [ -z "${TAVREL_DEMO_PREBUILT:-}" ]; then
     draw_skin=ON
     [ -n "${TAVREL_DEMO_BUILD_ONLY:-}" ] && draw_skin=OFF
-    # The library and its SDK (no test programs): build what is missing, then install.
+    # The library and its SDK: build what is missing, then install.
     if [ ! -f "$build/build.ninja" ]; then
         quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain"

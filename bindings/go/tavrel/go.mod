@@ -1,0 +1,3 @@
+module tavrel
+
+go 1.19

@@ -1,0 +1,326 @@
+// Package tavrel binds the C interface of the Tavrel search bar
+// (TavrelC.dll, tavrel_c.h) for Go programs on Windows, with the standard
+// library alone: no cgo. Strings cross as UTF-16 through the interface's W
+// functions, so any Go string (valid UTF-8 without NUL) reaches the bar
+// intact; the narrow twins, bound to the ANSI code page, are left out.
+//
+// TavrelC.dll is loaded on first use from the program's folder or the
+// system's search path; Load reports up front whether it and every function
+// the package calls are there. Everything, including the message loop that
+// calls PreTranslateMessage, must run on one OS thread: call
+// runtime.LockOSThread in main (or in init) before Startup.
+package tavrel
+
+import (
+	"errors"
+	"fmt"
+	"syscall"
+	"unsafe"
+)
+
+// The interface version this package was written against.
+const (
+	VersionMajor = 1
+	VersionMinor = 1
+	VersionPatch = 0
+	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
+)
+
+// Messages the bar posts to the host window (wParam 0, lParam 0 unless
+// stated).
+const (
+	UMEngineChosen   = 1124 // the user chose another engine
+	UMQueryCommand   = 1125 // the search button was clicked
+	UMQueryChanged   = 1126 // the user changed the query (lParam 1)
+	UMSearchLaunched = 1127 // a search URL was handed to the browser
+)
+
+var dll = syscall.NewLazyDLL("TavrelC.dll")
+
+func proc(name string) *syscall.LazyProc { return dll.NewProc(name) }
+
+var (
+	procStartup                      = proc("TavrelStartup")
+	procCleanup                      = proc("TavrelCleanup")
+	procCreate                       = proc("TavrelCreate")
+	procCreateBar                    = proc("TavrelCreateBar")
+	procSetBackgroundImageW          = proc("TavrelSetBackgroundImageW")
+	procSetActiveBackgroundImageW    = proc("TavrelSetActiveBackgroundImageW")
+	procSetEngineIconImageW          = proc("TavrelSetEngineIconImageW")
+	procSetArrowImageW               = proc("TavrelSetArrowImageW")
+	procSetSearchButtonImageW        = proc("TavrelSetSearchButtonImageW")
+	procSetEngineListBackgroundW     = proc("TavrelSetEngineListBackgroundW")
+	procSetEngineListHighlightW      = proc("TavrelSetEngineListHighlightW")
+	procSetSuggestionListBackgroundW = proc("TavrelSetSuggestionListBackgroundW")
+	procSetSuggestionListHighlightW  = proc("TavrelSetSuggestionListHighlightW")
+	procSetPosition                  = proc("TavrelSetPosition")
+	procUpdateLayout                 = proc("TavrelUpdateLayout")
+	procGetQueryTextW                = proc("TavrelGetQueryTextW")
+	procAddSuggestionW               = proc("TavrelAddSuggestionW")
+	procClearSuggestions             = proc("TavrelClearSuggestions")
+	procShowSuggestions              = proc("TavrelShowSuggestions")
+	procAddEngineW                   = proc("TavrelAddEngineW")
+	procGetEngineNameW               = proc("TavrelGetEngineNameW")
+	procGetEngineUrlW                = proc("TavrelGetEngineUrlW")
+	procGetEngineIndex               = proc("TavrelGetEngineIndex")
+	procSetSettingsFileW             = proc("TavrelSetSettingsFileW")
+	procShowBar                      = proc("TavrelShowBar")
+	procGetWindowHandle              = proc("TavrelGetWindowHandle")
+	procPreTranslateMessage          = proc("TavrelPreTranslateMessage")
+	procGetVersion                   = proc("TavrelGetVersion")
+)
+
+var allProcs = []*syscall.LazyProc{
+	procStartup, procCleanup, procCreate, procCreateBar, procSetBackgroundImageW,
+	procSetActiveBackgroundImageW, procSetEngineIconImageW, procSetArrowImageW,
+	procSetSearchButtonImageW, procSetEngineListBackgroundW, procSetEngineListHighlightW,
+	procSetSuggestionListBackgroundW, procSetSuggestionListHighlightW, procSetPosition,
+	procUpdateLayout, procGetQueryTextW, procAddSuggestionW, procClearSuggestions,
+	procShowSuggestions, procAddEngineW, procGetEngineNameW, procGetEngineUrlW,
+	procGetEngineIndex, procSetSettingsFileW, procShowBar, procGetWindowHandle,
+	procPreTranslateMessage, procGetVersion,
+}
+
+// Errors of the functions whose C counterpart reports failure.
+var (
+	ErrStartup        = errors.New("tavrel: TavrelStartup failed")
+	ErrCreate         = errors.New("tavrel: TavrelCreate gave no bar")
+	ErrCreateBar      = errors.New("tavrel: the bar window could not be created")
+	ErrEngineRejected = errors.New("tavrel: engine not added (empty or repeated name, or no window yet)")
+	ErrIncompatible   = errors.New("tavrel: TavrelC.dll has another major version")
+)
+
+// Load loads TavrelC.dll and finds every function this package calls. The
+// other functions load lazily and panic where the DLL or a function is
+// missing; Startup calls Load first, so a program that starts with Startup
+// gets an error instead.
+func Load() error {
+	if err := dll.Load(); err != nil {
+		return err
+	}
+	for _, p := range allProcs {
+		if err := p.Find(); err != nil {
+			return err
+		}
+	}
+	if LoadedVersion()>>16 != VersionMajor {
+		return fmt.Errorf("%w: %#x", ErrIncompatible, LoadedVersion())
+	}
+	return nil
+}
+
+// Startup loads the DLL (see Load) and starts the graphics support for the
+// process. Call once, before the first bar.
+func Startup() error {
+	if err := Load(); err != nil {
+		return err
+	}
+	if r, _, _ := procStartup.Call(); r != 1 {
+		return ErrStartup
+	}
+	return nil
+}
+
+// Cleanup stops the graphics support; call once no bar will draw again.
+func Cleanup() { procCleanup.Call() }
+
+// LoadedVersion is the interface version of the loaded DLL (Version's
+// layout).
+func LoadedVersion() uint32 {
+	r, _, _ := procGetVersion.Call()
+	return uint32(r)
+}
+
+// Rect is a placement: position and size in screen pixels.
+type Rect struct{ X, Y, Width, Height int32 }
+
+// Point and Msg have the layout of the Win32 POINT and MSG.
+type Point struct{ X, Y int32 }
+
+type Msg struct {
+	Hwnd    syscall.Handle
+	Message uint32
+	WParam  uintptr
+	LParam  uintptr
+	Time    uint32
+	Pt      Point
+}
+
+// PreTranslateMessage offers a message to the bar's windows before the host
+// dispatches it; true when they consumed it (then skip TranslateMessage and
+// DispatchMessage).
+func PreTranslateMessage(msg *Msg) bool {
+	r, _, _ := procPreTranslateMessage.Call(uintptr(unsafe.Pointer(msg)))
+	return r != 0
+}
+
+// Bar is one search bar. The library keeps it for the life of the process.
+type Bar struct{ handle uintptr }
+
+// New makes a bar without a window; CreateBar gives it one.
+func New() (*Bar, error) {
+	r, _, _ := procCreate.Call()
+	if r == 0 {
+		return nil, ErrCreate
+	}
+	return &Bar{handle: r}, nil
+}
+
+// CreateBar creates the bar's window, owned by host, at placement.
+func (b *Bar) CreateBar(host syscall.Handle, placement Rect) error {
+	// The C interface reads a RECT whose members it takes as x, y, width
+	// and height; Rect has that layout.
+	r, _, _ := procCreateBar.Call(b.handle, uintptr(host), uintptr(unsafe.Pointer(&placement)))
+	if r != 1 {
+		return ErrCreateBar
+	}
+	return nil
+}
+
+// utf16 converts s for a W function; a string holding NUL cannot cross.
+func utf16(s string) (*uint16, error) {
+	p, err := syscall.UTF16PtrFromString(s)
+	if err != nil {
+		return nil, fmt.Errorf("tavrel: %q: %w", s, err)
+	}
+	return p, nil
+}
+
+// callText calls a W function that takes the bar and one string.
+func (b *Bar) callText(p *syscall.LazyProc, text string) error {
+	t, err := utf16(text)
+	if err != nil {
+		return err
+	}
+	p.Call(b.handle, uintptr(unsafe.Pointer(t)))
+	return nil
+}
+
+// SetBackgroundImage sets the main background, which fixes the bar's size;
+// a radius above 0 rounds the corners. An empty path changes nothing, as it
+// does for every skin image.
+func (b *Bar) SetBackgroundImage(path string, cornerRadius int) error {
+	t, err := utf16(path)
+	if err != nil {
+		return err
+	}
+	procSetBackgroundImageW.Call(b.handle, uintptr(unsafe.Pointer(t)), uintptr(cornerRadius))
+	return nil
+}
+
+func (b *Bar) SetActiveBackgroundImage(path string) error {
+	return b.callText(procSetActiveBackgroundImageW, path)
+}
+func (b *Bar) SetEngineIconImage(path string) error {
+	return b.callText(procSetEngineIconImageW, path)
+}
+func (b *Bar) SetArrowImage(path string) error { return b.callText(procSetArrowImageW, path) }
+func (b *Bar) SetSearchButtonImage(path string) error {
+	return b.callText(procSetSearchButtonImageW, path)
+}
+
+// The four list images may be given before CreateBar.
+func (b *Bar) SetEngineListBackground(path string) error {
+	return b.callText(procSetEngineListBackgroundW, path)
+}
+func (b *Bar) SetEngineListHighlight(path string) error {
+	return b.callText(procSetEngineListHighlightW, path)
+}
+func (b *Bar) SetSuggestionListBackground(path string) error {
+	return b.callText(procSetSuggestionListBackgroundW, path)
+}
+func (b *Bar) SetSuggestionListHighlight(path string) error {
+	return b.callText(procSetSuggestionListHighlightW, path)
+}
+
+// SetPosition moves the bar with its query field and lists, keeping the
+// size.
+func (b *Bar) SetPosition(x, y int) { procSetPosition.Call(b.handle, uintptr(x), uintptr(y)) }
+
+// UpdateLayout lays the bar out from its size and skins and repaints it.
+func (b *Bar) UpdateLayout() { procUpdateLayout.Call(b.handle) }
+
+// QueryText is the text in the query field.
+func (b *Bar) QueryText() string {
+	buffer := make([]uint16, 64)
+	for {
+		r, _, _ := procGetQueryTextW.Call(b.handle, uintptr(unsafe.Pointer(&buffer[0])),
+			uintptr(len(buffer)))
+		length := int(int32(r))
+		if length < len(buffer) {
+			return syscall.UTF16ToString(buffer[:length])
+		}
+		buffer = make([]uint16, length+1)
+	}
+}
+
+func (b *Bar) AddSuggestion(text string) error { return b.callText(procAddSuggestionW, text) }
+func (b *Bar) ClearSuggestions()               { procClearSuggestions.Call(b.handle) }
+func (b *Bar) ShowSuggestions()                { procShowSuggestions.Call(b.handle) }
+
+// AddEngine registers an engine after CreateBar; the first becomes current.
+// A search opens urlPrefix with the query, UTF-8 and percent-encoded, in
+// place of every {searchTerms} or, without one, appended.
+func (b *Bar) AddEngine(iconPath, name, urlPrefix string) error {
+	icon, err := utf16(iconPath)
+	if err != nil {
+		return err
+	}
+	n, err := utf16(name)
+	if err != nil {
+		return err
+	}
+	url, err := utf16(urlPrefix)
+	if err != nil {
+		return err
+	}
+	r, _, _ := procAddEngineW.Call(b.handle, uintptr(unsafe.Pointer(icon)),
+		uintptr(unsafe.Pointer(n)), uintptr(unsafe.Pointer(url)))
+	if r != 1 {
+		return ErrEngineRejected
+	}
+	return nil
+}
+
+// EngineName and EngineURL describe the current engine ("" with none).
+func (b *Bar) EngineName() string { return b.wideResult(procGetEngineNameW) }
+func (b *Bar) EngineURL() string  { return b.wideResult(procGetEngineUrlW) }
+
+// wideResult copies the NUL-terminated UTF-16 text a function returns; the
+// bar's copy is valid only until the engine changes, the Go string for ever.
+func (b *Bar) wideResult(p *syscall.LazyProc) string {
+	r, _, _ := p.Call(b.handle)
+	if r == 0 {
+		return ""
+	}
+	// Read through the variable's address: the text lives in the DLL's
+	// memory, which Go's garbage collector neither owns nor moves.
+	start := *(**uint16)(unsafe.Pointer(&r))
+	length := 0
+	for *(*uint16)(unsafe.Add(unsafe.Pointer(start), 2*length)) != 0 {
+		length++
+	}
+	return syscall.UTF16ToString(unsafe.Slice(start, length))
+}
+
+// EngineIndex is the chosen engine's index as last read from the settings
+// file.
+func (b *Bar) EngineIndex() int {
+	r, _, _ := procGetEngineIndex.Call(b.handle)
+	return int(int32(r))
+}
+
+// SetSettingsFile names the INI file that keeps the chosen engine and makes
+// the engine stored there current; call after the engines are added.
+func (b *Bar) SetSettingsFile(iniPath string) error {
+	return b.callText(procSetSettingsFileW, iniPath)
+}
+
+// ShowBar shows or hides the bar and its query field (a SW_ command).
+func (b *Bar) ShowBar(showCommand int) { procShowBar.Call(b.handle, uintptr(showCommand)) }
+
+// Window is the bar's window, 0 before CreateBar succeeded.
+func (b *Bar) Window() syscall.Handle {
+	r, _, _ := procGetWindowHandle.Call(b.handle)
+	return syscall.Handle(r)
+}

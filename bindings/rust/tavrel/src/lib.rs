@@ -1,0 +1,246 @@
+//! The Tavrel search bar for Rust programs on Windows, over its C interface
+//! (TavrelC.dll). [`sys`] declares tavrel_c.h as it is; [`Bar`] and the
+//! functions here wrap it safely, with `&str` in and `String` out through
+//! the UTF-16 (`W`) functions.
+//!
+//! A bar belongs to the thread that created it ([`Bar`] is neither `Send`
+//! nor `Sync`), and that thread's message loop offers every message to
+//! [`pre_translate_message`] before dispatching it.
+
+pub mod sys;
+
+use std::fmt;
+use std::ptr::NonNull;
+
+pub use sys::{
+    MSG, TAVREL_UM_ENGINE_CHOSEN, TAVREL_UM_QUERY_CHANGED, TAVREL_UM_QUERY_COMMAND,
+    TAVREL_UM_SEARCH_LAUNCHED, TAVREL_VERSION, HWND,
+};
+
+/// What a call that the C interface reports as failed, or a string that
+/// cannot cross it, gives.
+#[derive(Debug, Clone, PartialEq, Eq)]
+pub enum Error {
+    Startup,
+    Create,
+    CreateBar,
+    /// An empty or already registered engine name, or no window yet.
+    EngineRejected,
+    /// The string holds NUL, which ends a C string early.
+    InteriorNul(String),
+}
+
+impl fmt::Display for Error {
+    fn fmt(&self, f: &mut fmt::Formatter<'_>) -> fmt::Result {
+        match self {
+            Error::Startup => f.write_str("TavrelStartup failed"),
+            Error::Create => f.write_str("TavrelCreate gave no bar"),
+            Error::CreateBar => f.write_str("the bar window could not be created"),
+            Error::EngineRejected => f.write_str("engine not added (empty or repeated name, or no window yet)"),
+            Error::InteriorNul(s) => write!(f, "{s:?} holds NUL"),
+        }
+    }
+}
+
+impl std::error::Error for Error {}
+
+/// Starts the graphics support for the process; once, before the first bar.
+pub fn startup() -> Result<(), Error> {
+    if unsafe { sys::TavrelStartup() } == 1 {
+        Ok(())
+    } else {
+        Err(Error::Startup)
+    }
+}
+
+/// Stops it; call once no bar will draw again.
+pub fn cleanup() {
+    unsafe { sys::TavrelCleanup() }
+}
+
+/// The interface version of the loaded DLL (`TAVREL_VERSION`'s layout).
+pub fn loaded_version() -> u32 {
+    unsafe { sys::TavrelGetVersion() }
+}
+
+/// Offers a message to the bar's windows before the host dispatches it;
+/// true when they consumed it (then skip TranslateMessage and
+/// DispatchMessage).
+pub fn pre_translate_message(msg: &mut MSG) -> bool {
+    unsafe { sys::TavrelPreTranslateMessage(msg) != 0 }
+}
+
+/// A placement in screen pixels.
+#[derive(Clone, Copy, Debug, Default, PartialEq, Eq)]
+pub struct Placement {
+    pub x: i32,
+    pub y: i32,
+    pub width: i32,
+    pub height: i32,
+}
+
+fn wide(text: &str) -> Result<Vec<u16>, Error> {
+    if text.contains('\0') {
+        return Err(Error::InteriorNul(text.to_owned()));
+    }
+    Ok(text.encode_utf16().chain(Some(0)).collect())
+}
+
+/// Copies a NUL-terminated UTF-16 text the DLL owns.
+unsafe fn from_wide(text: *const u16) -> String {
+    if text.is_null() {
+        return String::new();
+    }
+    let mut length = 0;
+    while *text.add(length) != 0 {
+        length += 1;
+    }
+    String::from_utf16_lossy(std::slice::from_raw_parts(text, length))
+}
+
+/// One search bar. The library keeps it for the life of the process.
+pub struct Bar {
+    raw: NonNull<sys::TavrelBar>,
+}
+
+type SetText = unsafe extern "system" fn(*mut sys::TavrelBar, *const u16);
+
+impl Bar {
+    /// A bar without a window; [`Bar::create_bar`] gives it one.
+    pub fn new() -> Result<Bar, Error> {
+        NonNull::new(unsafe { sys::TavrelCreate() }).map(|raw| Bar { raw }).ok_or(Error::Create)
+    }
+
+    fn ptr(&self) -> *mut sys::TavrelBar {
+        self.raw.as_ptr()
+    }
+
+    fn set_text(&self, function: SetText, text: &str) -> Result<(), Error> {
+        let text = wide(text)?;
+        unsafe { function(self.ptr(), text.as_ptr()) };
+        Ok(())
+    }
+
+    /// Creates the bar's window, owned by `host`.
+    pub fn create_bar(&self, host: HWND, placement: Placement) -> Result<(), Error> {
+        let rect = sys::RECT {
+            left: placement.x,
+            top: placement.y,
+            right: placement.width,
+            bottom: placement.height,
+        };
+        match unsafe { sys::TavrelCreateBar(self.ptr(), host, &rect) } {
+            1 => Ok(()),
+            _ => Err(Error::CreateBar),
+        }
+    }
+
+    /// The main background fixes the bar's size; a radius above 0 rounds
+    /// its corners. An empty path changes nothing, for every skin image.
+    pub fn set_background_image(&self, path: &str, corner_radius: i32) -> Result<(), Error> {
+        let path = wide(path)?;
+        unsafe { sys::TavrelSetBackgroundImageW(self.ptr(), path.as_ptr(), corner_radius) };
+        Ok(())
+    }
+
+    pub fn set_active_background_image(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetActiveBackgroundImageW, path)
+    }
+    pub fn set_engine_icon_image(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetEngineIconImageW, path)
+    }
+    pub fn set_arrow_image(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetArrowImageW, path)
+    }
+    pub fn set_search_button_image(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetSearchButtonImageW, path)
+    }
+    /// The four list images may be given before [`Bar::create_bar`].
+    pub fn set_engine_list_background(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetEngineListBackgroundW, path)
+    }
+    pub fn set_engine_list_highlight(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetEngineListHighlightW, path)
+    }
+    pub fn set_suggestion_list_background(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetSuggestionListBackgroundW, path)
+    }
+    pub fn set_suggestion_list_highlight(&self, path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetSuggestionListHighlightW, path)
+    }
+
+    /// Moves the bar with its query field and lists, keeping the size.
+    pub fn set_position(&self, x: i32, y: i32) {
+        unsafe { sys::TavrelSetPosition(self.ptr(), x, y) }
+    }
+
+    /// Lays the bar out from its size and skins and repaints it.
+    pub fn update_layout(&self) {
+        unsafe { sys::TavrelUpdateLayout(self.ptr()) }
+    }
+
+    /// The text in the query field.
+    pub fn query_text(&self) -> String {
+        let mut buffer = vec![0u16; 64];
+        loop {
+            let length =
+                unsafe { sys::TavrelGetQueryTextW(self.ptr(), buffer.as_mut_ptr(), buffer.len() as i32) };
+            let length = length.max(0) as usize;
+            if length < buffer.len() {
+                return String::from_utf16_lossy(&buffer[..length]);
+            }
+            buffer = vec![0u16; length + 1];
+        }
+    }
+
+    pub fn add_suggestion(&self, text: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelAddSuggestionW, text)
+    }
+    pub fn clear_suggestions(&self) {
+        unsafe { sys::TavrelClearSuggestions(self.ptr()) }
+    }
+    pub fn show_suggestions(&self) {
+        unsafe { sys::TavrelShowSuggestions(self.ptr()) }
+    }
+
+    /// Registers an engine after [`Bar::create_bar`]; the first becomes
+    /// current. A search opens `url_prefix` with the query, UTF-8 and
+    /// percent-encoded, in place of every `{searchTerms}` or, without one,
+    /// appended.
+    pub fn add_engine(&self, icon_path: &str, name: &str, url_prefix: &str) -> Result<(), Error> {
+        let (icon, name, url) = (wide(icon_path)?, wide(name)?, wide(url_prefix)?);
+        match unsafe { sys::TavrelAddEngineW(self.ptr(), icon.as_ptr(), name.as_ptr(), url.as_ptr()) } {
+            1 => Ok(()),
+            _ => Err(Error::EngineRejected),
+        }
+    }
+
+    /// The current engine's name ("" with none).
+    pub fn engine_name(&self) -> String {
+        unsafe { from_wide(sys::TavrelGetEngineNameW(self.ptr())) }
+    }
+    /// The current engine's URL prefix ("" with none).
+    pub fn engine_url(&self) -> String {
+        unsafe { from_wide(sys::TavrelGetEngineUrlW(self.ptr())) }
+    }
+    /// The chosen engine's index as last read from the settings file.
+    pub fn engine_index(&self) -> i32 {
+        unsafe { sys::TavrelGetEngineIndex(self.ptr()) }
+    }
+
+    /// Names the INI file that keeps the chosen engine and makes the engine
+    /// stored there current; call after the engines are added.
+    pub fn set_settings_file(&self, ini_path: &str) -> Result<(), Error> {
+        self.set_text(sys::TavrelSetSettingsFileW, ini_path)
+    }
+
+    /// Shows or hides the bar and its query field (a SW_ command).
+    pub fn show_bar(&self, show_command: i32) {
+        unsafe { sys::TavrelShowBar(self.ptr(), show_command) }
+    }
+
+    /// The bar's window, null before [`Bar::create_bar`] succeeded.
+    pub fn window(&self) -> HWND {
+        unsafe { sys::TavrelGetWindowHandle(self.ptr()) }
+    }
+}
