@@ -6,6 +6,7 @@
 
 #include "Guarded.h"
 #include "Tavrel.h"
+#include "TavrelStyle.h"
 #include "TavrelUnicode.h"
 #include <afxwin.h>
 
@@ -19,6 +20,13 @@ static_assert(TAVREL_UM_ENGINE_CHOSEN == UM_ENGINE_CHOSEN &&
                   TAVREL_UM_QUERY_CHANGED == UM_QUERY_CHANGED &&
                   TAVREL_UM_SEARCH_LAUNCHED == UM_SEARCH_LAUNCHED,
               "the C message numbers are the library's");
+static_assert(TAVREL_LIST_ENGINES == CTavrelStyle::kEngineList &&
+                  TAVREL_LIST_SUGGESTIONS == CTavrelStyle::kSuggestionList &&
+                  TAVREL_TEXT_BOLD == CTavrelStyle::kBold &&
+                  TAVREL_TEXT_ITALIC == CTavrelStyle::kItalic &&
+                  TAVREL_TEXT_UNDERLINE == CTavrelStyle::kUnderline &&
+                  TAVREL_TEXT_SIZE_MAX == CTavrelStyle::kMaxTextSize,
+              "the C style constants are the library's");
 
 namespace {
 // TavrelBar is never defined: a TavrelBar* is the bar's CTavrel* under
@@ -57,6 +65,29 @@ template <typename Work> void OnWideBar(TavrelBar* handle, Work work) noexcept {
         return 0;
     });
 }
+
+// The bar's text styles (TavrelStyle.h), reached like its UTF-16 face.
+template <typename Work> int OnStyledBar(TavrelBar* handle, Work work) noexcept {
+    return OnBar(handle, 0, [&](CTavrel& bar) {
+        CTavrelStyle* styled = dynamic_cast<CTavrelStyle*>(&bar);
+        return styled ? work(*styled) : 0;
+    });
+}
+
+// A narrow string in the ANSI code page as UTF-16; null stays null.
+struct CodePageText {
+    explicit CodePageText(const char* text) : isNull(!text) {
+        const int length = text ? ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) : 0;
+        if (length > 1) {
+            wide.resize(static_cast<size_t>(length));
+            ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+            wide.resize(static_cast<size_t>(length) - 1);
+        }
+    }
+    const wchar_t* get() const { return isNull ? nullptr : wide.c_str(); }
+    std::wstring wide;
+    bool isNull;
+};
 
 // snprintf's contract: at most size - 1 units and a NUL, and the full length.
 template <typename Char>
@@ -247,6 +278,41 @@ const WCHAR* WINAPI TavrelGetEngineUrlW(TavrelBar* bar) {
 
 void WINAPI TavrelSetSettingsFileW(TavrelBar* bar, const WCHAR* iniPath) {
     OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSettingsFileW(iniPath); });
+}
+
+int WINAPI TavrelSetListTextStyleW(TavrelBar* bar, int list, const WCHAR* family, int size,
+                                   DWORD argb, int flags) {
+    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+        return b.SetListTextStyleW(list, family, size, argb, flags);
+    });
+}
+
+int WINAPI TavrelSetListTextStyle(TavrelBar* bar, int list, const char* family, int size,
+                                  DWORD argb, int flags) {
+    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+        const CodePageText wide(family);
+        return b.SetListTextStyleW(list, wide.get(), size, argb, flags);
+    });
+}
+
+int WINAPI TavrelSetListHighlightTextColor(TavrelBar* bar, int list, DWORD argb) {
+    return OnStyledBar(bar,
+                       [=](CTavrelStyle& b) { return b.SetListHighlightTextColor(list, argb); });
+}
+
+int WINAPI TavrelSetQueryFieldStyleW(TavrelBar* bar, const WCHAR* family, int size,
+                                     COLORREF textRgb, COLORREF backgroundRgb) {
+    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+        return b.SetQueryFieldStyleW(family, size, textRgb, backgroundRgb);
+    });
+}
+
+int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* family, int size,
+                                    COLORREF textRgb, COLORREF backgroundRgb) {
+    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+        const CodePageText wide(family);
+        return b.SetQueryFieldStyleW(wide.get(), size, textRgb, backgroundRgb);
+    });
 }
 
 BOOL WINAPI TavrelPreTranslateMessage(MSG* msg) {

@@ -44,7 +44,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 1
+#define TAVREL_VERSION_MINOR 2
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -143,6 +143,39 @@ TAVREL_C_API void WINAPI TavrelSetSettingsFileW(TavrelBar* bar, const WCHAR* ini
 TAVREL_C_API void WINAPI TavrelShowBar(TavrelBar* bar, int showCommand);
 /* The bar's window, or null before TavrelCreateBar succeeded. */
 TAVREL_C_API HWND WINAPI TavrelGetWindowHandle(TavrelBar* bar);
+
+/* Text styles (1.2). Each answers 1 when applied and 0, changing nothing,
+ * for a null bar or an argument out of range. A bar that is given none
+ * looks as before. Sizes are pixels at 96 DPI (1 to TAVREL_TEXT_SIZE_MAX)
+ * and grow with the bar's DPI scale like every other size; a null or empty
+ * family means the default one, and a family that is not installed is
+ * replaced by an installed one. A style may be set before or after
+ * TavrelCreateBar and shows at once, also in an open list. */
+#define TAVREL_LIST_ENGINES 0     /* the engine list */
+#define TAVREL_LIST_SUGGESTIONS 1 /* the suggestion list */
+#define TAVREL_TEXT_BOLD 1
+#define TAVREL_TEXT_ITALIC 2
+#define TAVREL_TEXT_UNDERLINE 4
+#define TAVREL_TEXT_SIZE_MAX 72
+/* A list's row text: family, size, colour as 0xAARRGGBB (an alpha of 0
+ * counts as opaque) and TAVREL_TEXT_ flags; other flag bits are refused.
+ * Rows whose characters the family lacks still draw with another family.
+ * The narrow form takes the family in the ANSI code page. The two lists'
+ * styles are independent. */
+TAVREL_C_API int WINAPI TavrelSetListTextStyle(TavrelBar* bar, int list, const char* family,
+                                               int size, DWORD argb, int flags);
+TAVREL_C_API int WINAPI TavrelSetListTextStyleW(TavrelBar* bar, int list, const WCHAR* family,
+                                                int size, DWORD argb, int flags);
+/* The highlighted row's text colour (0xAARRGGBB); until set, the row text's
+ * colour. */
+TAVREL_C_API int WINAPI TavrelSetListHighlightTextColor(TavrelBar* bar, int list, DWORD argb);
+/* The query field's font and its text and background colours (COLORREF,
+ * RGB(r, g, b); a value with its top byte set is refused). The caret and the
+ * selected text keep the system's colours. */
+TAVREL_C_API int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* family, int size,
+                                                 COLORREF textRgb, COLORREF backgroundRgb);
+TAVREL_C_API int WINAPI TavrelSetQueryFieldStyleW(TavrelBar* bar, const WCHAR* family, int size,
+                                                  COLORREF textRgb, COLORREF backgroundRgb);
 
 /* Offers a message to the bar's windows before the host dispatches it;
  * nonzero when they consumed it. A null msg answers FALSE. */

@@ -81,9 +81,11 @@ if [ -z "${TAVREL_DEMO_PREBUILT:-}" ]; then
         echo "demo $arch built in ${demo#"$root"/}"
         exit 0
     fi
-elif [ "$demo/bin/tavrel_skin_generator.exe" -nt "$demo/bin/skin/bar.png" ]; then
-    mkdir -p "$demo/bin/skin"
+elif [ "$demo/bin/tavrel_skin_generator.exe" -nt "$demo/bin/skin-dark/bar.png" ]; then
+    mkdir -p "$demo/bin/skin" "$demo/bin/skin-dark"
     (cd "$demo/bin/skin" && quiet "$root/scripts/wine-run.sh" "$winearch" ../tavrel_skin_generator.exe .)
+    (cd "$demo/bin/skin-dark" &&
+        quiet "$root/scripts/wine-run.sh" "$winearch" ../tavrel_skin_generator.exe . --theme dark)
 fi
 
 set +e

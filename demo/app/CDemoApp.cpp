@@ -1,6 +1,7 @@
 // CDemoApp: start-up, the interactive or scripted run, and shut-down. The
 // one application object of the program is defined here.
 #include "CDemoApp.h"
+#include "BarWindows.h"
 #include "CBrowserStandIn.h"
 #include "CScriptRunner.h"
 #include "DemoPaths.h"
@@ -50,6 +51,13 @@ BOOL CDemoApp::InitInstance() {
     if (!CreateMainWindow(skin, engines)) {
         exitCode = 1;
         return FALSE;
+    }
+    // The scripted tour makes its dark host itself, as one of its steps.
+    if (options.darkTheme && !options.Scripted()) {
+        darkHost = std::make_unique<CUnicodeHost>(CSkinFiles(DarkSkinFolder(), ""), true);
+        const RECT main = WindowRectOf(mainWindow->m_hWnd);
+        if (!darkHost->Create(main.left, main.bottom + 20))
+            ReportError("the dark host could not make its bar");
     }
     return TRUE;
 }

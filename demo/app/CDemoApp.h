@@ -8,6 +8,7 @@
 #pragma once
 #include "CDemoLog.h"
 #include "CMainWindow.h"
+#include "CUnicodeHost.h"
 #include "DemoOptions.h"
 #include <afxwin.h>
 #include <memory>
@@ -33,6 +34,7 @@ class CDemoApp : public CWinApp {
     DemoOptions options;
     CDemoLog log; // declared before the window, which writes to it
     std::unique_ptr<CMainWindow> mainWindow;
+    std::unique_ptr<CUnicodeHost> darkHost; // --theme dark, interactive
     bool guiStarted = false;
     int exitCode = 0;
 };

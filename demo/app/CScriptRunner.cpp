@@ -6,6 +6,7 @@
 #include "MessagePump.h"
 #include "ScreenCapture.h"
 #include "CUnicodeHost.h"
+#include "DemoPaths.h"
 #include "SyntheticInput.h"
 #include <utility>
 
@@ -28,6 +29,7 @@ const char kEngineChosenShot[] = "06-engine-chosen.png";
 const char kNewQueryShot[] = "07-new-query.png";
 const char kLaunchedShot[] = "08-search-launched.png";
 const char kUnicodeShot[] = "10-unicode-query.png";
+const char kDarkShot[] = "11-dark-suggestions.png";
 const wchar_t kUnicodeQuery[] = L"мир";
 const char kFailedShot[] = "failed-step.png";
 } // namespace
@@ -40,7 +42,8 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 
 std::vector<std::string> CScriptRunner::OutputFiles() {
     return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
-            kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kFailedShot,
+            kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kDarkShot,
+            kFailedShot,
             kUrlFile};
 }
 
@@ -73,7 +76,7 @@ bool CScriptRunner::RunSteps() {
         if (!RunStep(step, ++number))
             return false;
     }
-    return CheckRecordedUrl() && RunUnicodeHost();
+    return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost();
 }
 
 bool CScriptRunner::RunUnicodeHost() {
@@ -81,9 +84,20 @@ bool CScriptRunner::RunUnicodeHost() {
         return false;
     log.Write("step: a second host, of the W functions, types a query in Cyrillic");
     CUnicodeHost host(*window.Skin());
+    return RunExtraHost(host, kUnicodeShot, false);
+}
+
+bool CScriptRunner::RunDarkHost() {
+    log.Write("step: a host with the dark skin and light text styles types a query in Cyrillic "
+              "and highlights a suggestion");
+    CUnicodeHost host(CSkinFiles(DarkSkinFolder(), ""), true);
+    return RunExtraHost(host, kDarkShot, true);
+}
+
+bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight) {
     const RECT main = WindowRectOf(window.m_hWnd);
     if (!host.Create(main.left, main.bottom + 20)) {
-        log.Write("error: the Unicode host could not make its bar");
+        log.Write("error: the host could not make its bar");
         return false;
     }
     PumpUntilIdle(150, 2000);
@@ -91,7 +105,7 @@ bool CScriptRunner::RunUnicodeHost() {
     ClickAt(CentreOf(WindowRectOf(FindQueryFrame(host.Bar()))));
     const HWND edit = FindQueryEdit(host.Bar());
     if (!PumpUntil([edit] { return ::GetFocus() == edit; }, kStepTimeoutMs)) {
-        log.Write("step failed: the Unicode host's query field has no focus");
+        log.Write("step failed: the host's query field has no focus");
         return false;
     }
     TypeUnicode(kUnicodeQuery);
@@ -102,12 +116,21 @@ bool CScriptRunner::RunUnicodeHost() {
         Capture(kFailedShot);
         return false;
     }
+    const int changes = host.QueryChanges();
+    if (highlight) {
+        // Down highlights the first suggestion and puts it into the field.
+        TapKey(VK_DOWN);
+        if (!PumpUntil([&] { return host.Query() != kUnicodeQuery; }, kStepTimeoutMs)) {
+            log.Write("step failed: Down highlighted no suggestion");
+            Capture(kFailedShot);
+            return false;
+        }
+    }
     RECT region = WindowRectOf(host.Window());
     const RECT list = WindowRectOf(FindSuggestionList(host.Bar()));
     ::UnionRect(&region, &region, &list);
-    CaptureRegion(region, kUnicodeShot);
-    log.Write("the Unicode host's query is the one typed (%d query changes); screenshot taken",
-              host.QueryChanges());
+    CaptureRegion(region, shot);
+    log.Write("the host's query is the one typed (%d query changes); screenshot taken", changes);
     return true;
 }
 

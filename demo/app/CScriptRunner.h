@@ -9,6 +9,7 @@
 #pragma once
 #include "CDemoLog.h"
 #include "CMainWindow.h"
+#include "CUnicodeHost.h"
 #include "CWordList.h"
 #include <functional>
 #include <string>
@@ -44,6 +45,10 @@ class CScriptRunner {
     // The second host, of the W functions: a query in other scripts with
     // its suggestions, photographed; nothing is searched.
     bool RunUnicodeHost();
+    // A third host, with the dark skin and light text styles: the query
+    // with a suggestion highlighted, photographed.
+    bool RunDarkHost();
+    bool RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight);
     void CaptureRegion(RECT region, const char* file);
     void Capture(const char* file);
     // The sizes and places of the bar and its query field, to the log.

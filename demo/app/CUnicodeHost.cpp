@@ -4,13 +4,20 @@
 
 namespace {
 const wchar_t kClassName[] = L"TAVREL_DEMO_UNICODE";
+const wchar_t kDarkClassName[] = L"TAVREL_DEMO_DARK";
+const wchar_t kTextFamily[] = L"DejaVu Sans";
+constexpr COLORREF kDarkWindow = RGB(0x16, 0x18, 0x1C);
+constexpr DWORD kRowText = 0xFFE6EAF0;
+constexpr DWORD kHighlightedRowText = 0xFFFFFFFF;
+constexpr COLORREF kFieldText = RGB(0xF2, 0xF4, 0xF8);
+constexpr COLORREF kFieldBackground = RGB(0x20, 0x23, 0x28); // the dark bar's body
 constexpr int kWidth = 460;
 constexpr int kHeight = 110;
 constexpr int kBarLeft = 20;
 constexpr int kBarTop = 20;
 } // namespace
 
-CUnicodeHost::CUnicodeHost(const CSkinFiles& skin) : skin(skin) {}
+CUnicodeHost::CUnicodeHost(const CSkinFiles& skin, bool dark) : skin(skin), dark(dark) {}
 
 CUnicodeHost::~CUnicodeHost() {
     if (window)
@@ -32,10 +39,14 @@ bool CUnicodeHost::Create(int x, int y) {
     wc.lpfnWndProc = &CUnicodeHost::WindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassW(&wc);
-    window = ::CreateWindowExW(0, kClassName, L"Unicode host (the W functions)",
+    // The class keeps its brush for the life of the process.
+    wc.hbrBackground = dark ? ::CreateSolidBrush(kDarkWindow)
+                            : reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = dark ? kDarkClassName : kClassName;
+    if (!::RegisterClassW(&wc) && dark)
+        ::DeleteObject(wc.hbrBackground); // registered before, with its own brush
+    window = ::CreateWindowExW(0, wc.lpszClassName,
+                               dark ? L"Dark skin (text styles)" : L"Unicode host (the W functions)",
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight,
                                nullptr, nullptr, wc.hInstance, this);
     if (!window)
@@ -60,10 +71,20 @@ bool CUnicodeHost::Create(int x, int y) {
     const std::wstring icon = SkinPath(CSkinFiles::kEngineIcon);
     TavrelAddEngineW(bar, icon.c_str(), L"Поиск", L"https://poisk.example/?q={searchTerms}");
     TavrelAddEngineW(bar, icon.c_str(), L"搜索", L"https://sousuo.example/s?wd=");
+    if (dark)
+        ApplyDarkTextStyles();
     TavrelSetPosition(bar, at.x, at.y);
     TavrelUpdateLayout(bar);
     TavrelShowBar(bar, SW_SHOW);
     return true;
+}
+
+void CUnicodeHost::ApplyDarkTextStyles() {
+    for (int list : {TAVREL_LIST_ENGINES, TAVREL_LIST_SUGGESTIONS}) {
+        TavrelSetListTextStyleW(bar, list, kTextFamily, 13, kRowText, 0);
+        TavrelSetListHighlightTextColor(bar, list, kHighlightedRowText);
+    }
+    TavrelSetQueryFieldStyleW(bar, kTextFamily, 13, kFieldText, kFieldBackground);
 }
 
 std::wstring CUnicodeHost::Query() const {

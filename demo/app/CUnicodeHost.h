@@ -1,7 +1,9 @@
 // CUnicodeHost: the tour's second host, written against the C interface's
 // W functions alone (tavrel_c.h): a small Unicode window with a bar whose
 // engines, query and suggestions are in Russian, Chinese and Arabic, to show
-// text in other scripts, with real glyphs and right-to-left rows.
+// text in other scripts, with real glyphs and right-to-left rows. Made dark,
+// it is also the tour's dark-skin host: a dark window, the dark skin, and
+// light text in both lists and the query field through the text styles.
 #pragma once
 #include "CSkinFiles.h"
 #include "tavrel_c.h"
@@ -10,7 +12,7 @@
 
 class CUnicodeHost {
   public:
-    explicit CUnicodeHost(const CSkinFiles& skin);
+    explicit CUnicodeHost(const CSkinFiles& skin, bool dark = false);
     ~CUnicodeHost();
     CUnicodeHost(const CUnicodeHost&) = delete;
     CUnicodeHost& operator=(const CUnicodeHost&) = delete;
@@ -27,8 +29,11 @@ class CUnicodeHost {
     // The host's answer to a changed query: proposals in several scripts.
     void Suggest();
     std::wstring SkinPath(const char* file) const;
+    // Light text for the dark skin.
+    void ApplyDarkTextStyles();
 
     CSkinFiles skin;
+    bool dark;
     HWND window = nullptr;
     TavrelBar* bar = nullptr;
     int queryChanges = 0;

@@ -24,6 +24,14 @@ DemoOptions ParseDemoOptions(int argc, char** argv) {
             TakeValue(argc, argv, &i, &options.enginesFile, &options);
         } else if (std::strcmp(arg, "--script") == 0) {
             TakeValue(argc, argv, &i, &options.scriptFolder, &options);
+        } else if (std::strcmp(arg, "--theme") == 0) {
+            std::string theme;
+            if (TakeValue(argc, argv, &i, &theme, &options)) {
+                if (theme == "dark" || theme == "light")
+                    options.darkTheme = theme == "dark";
+                else
+                    options.error = "--theme takes light or dark, not " + theme;
+            }
         } else if (std::strcmp(arg, "--open") == 0) {
             options.openUrls = true;
         } else if (std::strcmp(arg, "--idle-only") == 0) {
@@ -44,10 +52,12 @@ DemoOptions ParseDemoOptions(int argc, char** argv) {
 }
 
 const char* DemoUsage() {
-    return "usage: tavrel_demo [--skin DIR] [--engines FILE]\n"
+    return "usage: tavrel_demo [--skin DIR] [--engines FILE] [--theme light|dark]\n"
            "                   [--script OUTDIR [--open | --idle-only]]\n"
            "  --skin DIR      preview the skin pictures in DIR (missing ones: default skin)\n"
            "  --engines FILE  register the engines of an INI file ([Name] Icon= Url=)\n"
+           "  --theme dark    also open a host with the dark skin and light text styles\n"
+           "                  (the scripted tour always photographs it)\n"
            "  --script OUTDIR run the scripted tour; screenshots and log go to OUTDIR\n"
            "  --open          with --script: open the search URL in the real browser\n"
            "  --idle-only     with --script: stop after the first screenshot, the idle bar\n";

@@ -1,6 +1,7 @@
 // The demo's command line.
 //
-//   tavrel_demo [--skin DIR] [--engines FILE] [--script OUTDIR [--open | --idle-only]]
+//   tavrel_demo [--skin DIR] [--engines FILE] [--theme light|dark]
+//               [--script OUTDIR [--open | --idle-only]]
 //   tavrel_demo --record-url FILE URL      (the browser stand-in, internal)
 //
 // Without --script the demo is an ordinary interactive window.
@@ -13,6 +14,7 @@ struct DemoOptions {
     std::string scriptFolder; // --script: run the script, write here
     bool openUrls = false;    // --open: let the real browser open the URL
     bool idleOnly = false;    // --idle-only: the script's first screenshot only
+    bool darkTheme = false;   // --theme dark: also a host with the dark skin
     bool recordMode = false;  // --record-url
     std::string recordFile;
     std::string recordUrl;

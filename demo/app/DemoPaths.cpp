@@ -22,6 +22,10 @@ std::string DefaultSkinFolder() {
     return ProgramFolder() + "\\skin";
 }
 
+std::string DarkSkinFolder() {
+    return ProgramFolder() + "\\skin-dark";
+}
+
 std::string SettingsFilePath() {
     char appData[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,

@@ -8,6 +8,8 @@ std::string ProgramFolder();
 std::string ProgramPath();
 // The default skin, drawn at build time beside the program.
 std::string DefaultSkinFolder();
+// The dark skin, drawn beside it.
+std::string DarkSkinFolder();
 // The settings file in the user's application-data folder,
 // %APPDATA%\Tavrel\demo.ini; its folder is made when missing. Empty when
 // the system names no such folder.

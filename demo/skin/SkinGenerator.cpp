@@ -1,6 +1,6 @@
-// tavrel_skin_generator [OUTDIR]: draws the demo's default skin with GDI+
-// and writes it as PNG files with per-pixel alpha into OUTDIR (default: the
-// current folder). The pictures are sized for the bar's fixed layout rules:
+// tavrel_skin_generator [OUTDIR [--theme dark]]: draws the demo's default
+// skin (or, with --theme dark, its dark skin) with GDI+ and writes it as PNG
+// files with per-pixel alpha into OUTDIR (default: the current folder). The pictures are sized for the bar's fixed layout rules:
 // the icon sits 6 pixels from the left edge, the arrow follows it after 3,
 // the query field starts right after the arrow and is 14 pixels high, level
 // with the icon, and the search button keeps 6 pixels from the right edge.
@@ -24,24 +24,33 @@ constexpr float kBarRadius = 8.0f;
 // starts at 35).
 constexpr float kEngineAreaRight = 33.5f;
 
-const Color kBodyColor(255, 255, 255, 255);
-const Color kBorderColor(255, 0xAE, 0xB8, 0xC4);
-const Color kActiveBorderColor(255, 0x2F, 0x6F, 0xDE);
-const Color kActiveGlowColor(110, 0x4A, 0x8B, 0xF0);
-const Color kEngineAreaTop(255, 0xF3, 0xF5, 0xF8);
-const Color kEngineAreaBottom(255, 0xE6, 0xEA, 0xF0);
-const Color kActiveEngineAreaTop(255, 0xEC, 0xF3, 0xFE);
-const Color kActiveEngineAreaBottom(255, 0xDA, 0xE7, 0xFB);
-const Color kDividerColor(255, 0xD0, 0xD7, 0xE0);
-const Color kGlyphGrey(255, 0x5F, 0x6B, 0x7A);
-const Color kButtonTop(255, 0x4A, 0x8B, 0xF0);
-const Color kButtonBottom(255, 0x2A, 0x66, 0xD6);
-const Color kButtonBorder(255, 0x24, 0x5C, 0xC4);
+// The colours of one skin; the light one is the default skin, the dark one
+// is drawn for hosts with a dark look (its texts are set light by the host).
+struct Palette {
+    Color body, border, activeBorder, activeGlow, engineAreaTop, engineAreaBottom,
+        activeEngineAreaTop, activeEngineAreaBottom, divider, glyph, buttonTop, buttonBottom,
+        buttonBorder, listTop, listBottom, highlightFill, highlightEdge;
+};
+
+const Palette kLight = {
+    Color(255, 255, 255, 255),       Color(255, 0xAE, 0xB8, 0xC4), Color(255, 0x2F, 0x6F, 0xDE),
+    Color(110, 0x4A, 0x8B, 0xF0),    Color(255, 0xF3, 0xF5, 0xF8), Color(255, 0xE6, 0xEA, 0xF0),
+    Color(255, 0xEC, 0xF3, 0xFE),    Color(255, 0xDA, 0xE7, 0xFB), Color(255, 0xD0, 0xD7, 0xE0),
+    Color(255, 0x5F, 0x6B, 0x7A),    Color(255, 0x4A, 0x8B, 0xF0), Color(255, 0x2A, 0x66, 0xD6),
+    Color(255, 0x24, 0x5C, 0xC4),    Color(255, 0xFF, 0xFF, 0xFF), Color(255, 0xF6, 0xF8, 0xFB),
+    Color(255, 0xDC, 0xE8, 0xFB),    Color(255, 0xC2, 0xD6, 0xF6)};
+
+const Palette kDark = {
+    Color(255, 0x20, 0x23, 0x28),    Color(255, 0x4A, 0x52, 0x5E), Color(255, 0x5A, 0x9B, 0xFF),
+    Color(110, 0x4A, 0x8B, 0xF0),    Color(255, 0x2C, 0x31, 0x38), Color(255, 0x25, 0x29, 0x2F),
+    Color(255, 0x2A, 0x36, 0x48),    Color(255, 0x23, 0x2E, 0x3E), Color(255, 0x3C, 0x43, 0x4D),
+    Color(255, 0xB8, 0xC2, 0xCE),    Color(255, 0x3A, 0x7B, 0xE0), Color(255, 0x24, 0x58, 0xB8),
+    Color(255, 0x1E, 0x4C, 0xA4),    Color(255, 0x26, 0x2A, 0x30), Color(255, 0x20, 0x23, 0x28),
+    Color(255, 0x2F, 0x4A, 0x70),    Color(255, 0x3D, 0x5E, 0x8C)};
+
+const Palette* g_palette = &kLight;
+
 const Color kWhite(255, 255, 255, 255);
-const Color kListTop(255, 0xFF, 0xFF, 0xFF);
-const Color kListBottom(255, 0xF6, 0xF8, 0xFB);
-const Color kHighlightFill(255, 0xDC, 0xE8, 0xFB);
-const Color kHighlightEdge(255, 0xC2, 0xD6, 0xF6);
 
 void FillVertical(CSkinCanvas& canvas, const RectF& rect, const Color& top, const Color& bottom) {
     // The brush spans one pixel more than the area, so the last row gets
@@ -56,23 +65,23 @@ void FillVertical(CSkinCanvas& canvas, const RectF& rect, const Color& top, cons
 void DrawBar(CSkinCanvas& canvas, bool active) {
     canvas.SoftShadow(kBarBody, kBarRadius, 1.0f, 3, 30);
     if (active) {
-        const Pen glow(kActiveGlowColor, 3.5f);
+        const Pen glow(g_palette->activeGlow, 3.5f);
         canvas.DrawRoundRect(
             RectF(kBarBody.X - 0.5f, kBarBody.Y - 0.5f, kBarBody.Width + 1, kBarBody.Height + 1),
             kBarRadius + 0.5f, glow);
     }
-    const SolidBrush body(kBodyColor);
+    const SolidBrush body(g_palette->body);
     canvas.FillRoundRect(kBarBody, kBarRadius, body);
 
     canvas.ClipToRoundRect(kBarBody, kBarRadius);
     FillVertical(canvas, RectF(0, 0, kEngineAreaRight, kBarHeight),
-                 active ? kActiveEngineAreaTop : kEngineAreaTop,
-                 active ? kActiveEngineAreaBottom : kEngineAreaBottom);
-    const Pen divider(kDividerColor, 1.0f);
+                 active ? g_palette->activeEngineAreaTop : g_palette->engineAreaTop,
+                 active ? g_palette->activeEngineAreaBottom : g_palette->engineAreaBottom);
+    const Pen divider(g_palette->divider, 1.0f);
     canvas.Graphics().DrawLine(&divider, kEngineAreaRight, 7.0f, kEngineAreaRight, 27.0f);
     canvas.ResetClip();
 
-    const Pen border(active ? kActiveBorderColor : kBorderColor, active ? 1.3f : 1.0f);
+    const Pen border(active ? g_palette->activeBorder : g_palette->border, active ? 1.3f : 1.0f);
     canvas.DrawRoundRect(
         RectF(kBarBody.X + 0.5f, kBarBody.Y + 0.5f, kBarBody.Width - 1, kBarBody.Height - 1),
         kBarRadius - 0.5f, border);
@@ -81,7 +90,7 @@ void DrawBar(CSkinCanvas& canvas, bool active) {
 // A small chevron pointing down; the picture is wider than the glyph so
 // that the query field starts a little after it.
 void DrawArrow(CSkinCanvas& canvas) {
-    Pen pen(kGlyphGrey, 1.6f);
+    Pen pen(g_palette->glyph, 1.6f);
     pen.SetLineJoin(LineJoinRound);
     pen.SetStartCap(LineCapRound);
     pen.SetEndCap(LineCapRound);
@@ -103,16 +112,16 @@ void DrawMagnifier(CSkinCanvas& canvas, float cx, float cy, float radius) {
 void DrawSearchButton(CSkinCanvas& canvas) {
     const RectF face(0.5f, 0.5f, canvas.Width() - 1.0f, canvas.Height() - 1.0f);
     LinearGradientBrush fill(PointF(0, -1), PointF(0, static_cast<float>(canvas.Height() + 1)),
-                             kButtonTop, kButtonBottom);
+                             g_palette->buttonTop, g_palette->buttonBottom);
     canvas.FillRoundRect(face, 6.0f, fill);
-    const Pen border(kButtonBorder, 1.0f);
+    const Pen border(g_palette->buttonBorder, 1.0f);
     canvas.DrawRoundRect(face, 6.0f, border);
     DrawMagnifier(canvas, 13.0f, 10.5f, 4.8f);
 }
 
 // The icon shown before any engine's own icon: a plain globe.
 void DrawGenericEngineIcon(CSkinCanvas& canvas) {
-    const Pen line(kGlyphGrey, 1.2f);
+    const Pen line(g_palette->glyph, 1.2f);
     Graphics& g = canvas.Graphics();
     g.DrawEllipse(&line, 1.5f, 1.5f, 13.0f, 13.0f);
     g.DrawEllipse(&line, 5.0f, 1.5f, 6.0f, 13.0f);
@@ -131,16 +140,16 @@ void DrawListBackground(CSkinCanvas& canvas) {
     FillVertical(
         canvas,
         RectF(0, 0, static_cast<float>(canvas.Width()), static_cast<float>(canvas.Height())),
-        kListTop, kListBottom);
+        g_palette->listTop, g_palette->listBottom);
 }
 
 // The hovered row; the list stretches it over the row, so it is opaque.
 void DrawListHighlight(CSkinCanvas& canvas) {
     const float w = static_cast<float>(canvas.Width());
     const float h = static_cast<float>(canvas.Height());
-    const SolidBrush fill(kHighlightFill);
+    const SolidBrush fill(g_palette->highlightFill);
     canvas.Graphics().FillRectangle(&fill, RectF(0, 0, w, h));
-    const SolidBrush edge(kHighlightEdge);
+    const SolidBrush edge(g_palette->highlightEdge);
     canvas.Graphics().FillRectangle(&edge, RectF(0, 0, w, 1));
     canvas.Graphics().FillRectangle(&edge, RectF(0, h - 1, w, 1));
 }
@@ -205,6 +214,8 @@ int WriteSkin(const std::wstring& folder) {
 
 int main(int argc, char** argv) {
     const std::wstring folder = argc > 1 ? Widen(argv[1]) : L".";
+    if (argc > 3 && std::string(argv[2]) == "--theme" && std::string(argv[3]) == "dark")
+        g_palette = &kDark;
     ::CreateDirectoryW(folder.c_str(), nullptr);
     GdiplusStartupInput input;
     ULONG_PTR token = 0;

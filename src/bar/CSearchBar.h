@@ -16,7 +16,10 @@
 #pragma once
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
+#include "../frame/TavrelStyle.h"
 #include "../frame/TavrelUnicode.h"
+#include "../input/FieldLook.h"
+#include "../popup/ListTextLook.h"
 #include "../popup/EngineItem.h"
 #include "../render/CDpiScale.h"
 #include "../render/CSkinImage.h"
@@ -32,7 +35,7 @@ namespace Gdiplus {
 class Graphics;
 }
 
-class CSearchBar : public CWnd, public CTavrel, public CTavrelUnicode {
+class CSearchBar : public CWnd, public CTavrel, public CTavrelUnicode, public CTavrelStyle {
 public:
     CSearchBar();
     ~CSearchBar() override;
@@ -82,6 +85,13 @@ public:
     const wchar_t* GetEngineNameW() override;
     const wchar_t* GetEngineUrlW() override;
     void SetSettingsFileW(const wchar_t* iniPath) override;
+
+    // CTavrelStyle (SearchBarStyle.cpp)
+    int SetListTextStyleW(int list, const wchar_t* family, int size, DWORD argb,
+                          int flags) override;
+    int SetListHighlightTextColor(int list, DWORD argb) override;
+    int SetQueryFieldStyleW(const wchar_t* family, int size, COLORREF textRgb,
+                            COLORREF backgroundRgb) override;
 
     // Draws the skin images into the back buffer and pushes it to the
     // screen with UpdateLayeredWindow.
@@ -157,6 +167,10 @@ public:
     // size and skin picture of the bar and its children follows it.
     CDpiScale dpiScale;
     int cornerRadius = 0; // at 96 DPI, as the host gave it
+    // The text styles the host chose, kept for lists and a field made later.
+    ListTextLook engineTextLook;
+    ListTextLook suggestionTextLook;
+    FieldLook fieldLook;
     CBarAccessible* accessible = nullptr; // made on the first request
 
 protected:
@@ -202,6 +216,10 @@ private:
     void RaiseChildrenAboveBar();
     static bool ChildrenLeadZOrder(const HWND* shown, int count);
     void ReleaseBackBuffer();
+    // The look of the list the host names, or null for no such list.
+    ListTextLook* TextLookOf(int list);
+    // Hands a list's look to that list, where it exists.
+    void ApplyTextLook(int list);
     // Keys for the engine list; TRUE when the key must go no further.
     BOOL OnEngineListKey(const MSG* pMsg);
     // Closes the open engine list, choosing its highlighted row when asked,

@@ -124,6 +124,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         queryEdit = new (std::nothrow) CGuiEdit;
         if (queryEdit) {
             queryEdit->SetDpiScale(dpiScale);
+            queryEdit->SetLook(fieldLook);
             const RECT placement = {dpiScale.Scale(6), 0, dpiScale.Scale(335), dpiScale.Scale(26)};
             if (queryEdit->Create(m_hWnd, placement))
                 queryEdit->ShowWindow(SW_SHOW);
@@ -133,6 +134,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         engineList = new (std::nothrow) CEngineList;
         if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
             engineList->SetDpiScale(dpiScale);
+            engineList->SetTextLook(engineTextLook);
             if (!engineListBackgroundPathW.empty())
                 engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
             if (!engineListHighlightPathW.empty())
@@ -159,6 +161,7 @@ void CSearchBar::RecreateSuggestionList() {
         return;
     suggestionList->owner = this;
     suggestionList->SetDpiScale(dpiScale);
+    suggestionList->SetTextLook(suggestionTextLook);
     if (!suggestionListBackgroundPathW.empty())
         suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
     if (!suggestionListHighlightPathW.empty())

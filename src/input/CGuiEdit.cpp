@@ -16,23 +16,27 @@ constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CHILD; // an owned top-level window
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr RECT kEditRect = {6, 0, 335, 26}; // at 96 DPI
-constexpr int kFontHeight = 13;                // at 96 DPI
 
 // "SimSun" in code page 936; elsewhere the system substitutes a face of the
 // same height.
 const char kEditFaceName[] = "\xCB\xCE\xCC\xE5";
 
-HFONT CreateEditFont(const CDpiScale& scale) {
-    return ::CreateFontA(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         FF_MODERN | DEFAULT_PITCH, kEditFaceName);
+// The field's font in a family by its UTF-16 name.
+HFONT CreateFamilyFont(int height, const std::wstring& family) {
+    return ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, family.c_str());
 }
 
-// The field's font in another family, for text the field's own lacks.
-HFONT CreateFallbackFont(const CDpiScale& scale, const std::wstring& family) {
-    return ::CreateFontW(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, family.c_str());
+// The default face, else the family the lists would draw a style of that
+// name with (the family itself when installed, else their stand-in).
+HFONT CreateEditFont(const CDpiScale& scale, const FieldLook& look) {
+    const int height = scale.Scale(look.size);
+    if (!look.family.empty())
+        return CreateFamilyFont(height, CFontFallback::DrawnFamily(look.family));
+    return ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         FF_MODERN | DEFAULT_PITCH, kEditFaceName);
 }
 
 } // namespace
@@ -42,6 +46,7 @@ BEGIN_MESSAGE_MAP(CGuiEdit, CWnd)
     ON_WM_PAINT()
     ON_EN_UPDATE(kEditId, OnEditUpdate)
     ON_MESSAGE(UM_FIELD_FONT, OnFieldFont)
+    ON_MESSAGE(WM_CTLCOLOREDIT, OnCtlColorEdit)
 END_MESSAGE_MAP()
 
 CGuiEdit::CGuiEdit() = default;
@@ -59,6 +64,9 @@ CGuiEdit::~CGuiEdit() {
         font = nullptr;
     }
     DropFallbackFont();
+    if (backgroundBrush)
+        ::DeleteObject(backgroundBrush);
+    backgroundBrush = nullptr;
 }
 
 void CGuiEdit::DropFallbackFont() {
@@ -90,7 +98,7 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
     if (Default() == -1)
         return -1;
     if (!font) // a second creation on the same object keeps the first font
-        font = CreateEditFont(dpiScale);
+        font = CreateEditFont(dpiScale, look);
     if (edit)
         return 0;
     edit = new CQueryEdit;
@@ -151,7 +159,7 @@ LRESULT CGuiEdit::OnFieldFont(WPARAM, LPARAM) {
     const std::wstring family = FamilyNeeded();
     if (family == fallbackFamily)
         return 0;
-    HFONT fresh = family.empty() ? nullptr : CreateFallbackFont(dpiScale, family);
+    HFONT fresh = family.empty() ? nullptr : CreateFamilyFont(dpiScale.Scale(look.size), family);
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fresh ? fresh : font), TRUE);
     DropFallbackFont();
     if (fresh) {
@@ -219,10 +227,34 @@ void CGuiEdit::SetEditFocus() {
 void CGuiEdit::SetDpiScale(const CDpiScale& scale) {
     const bool changed = scale != dpiScale;
     dpiScale = scale;
-    if (!changed || !font || !edit || !::IsWindow(edit->m_hWnd))
+    if (changed)
+        RenewFont();
+}
+
+void CGuiEdit::SetLook(const FieldLook& fresh) {
+    look = fresh;
+    if (backgroundBrush)
+        ::DeleteObject(backgroundBrush);
+    backgroundBrush = look.colored ? ::CreateSolidBrush(look.background) : nullptr;
+    RenewFont();
+    if (edit && ::IsWindow(edit->m_hWnd))
+        edit->Invalidate(TRUE);
+}
+
+LRESULT CGuiEdit::OnCtlColorEdit(WPARAM wParam, LPARAM) {
+    if (!look.colored || !backgroundBrush)
+        return Default();
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, look.text);
+    ::SetBkColor(dc, look.background);
+    return reinterpret_cast<LRESULT>(backgroundBrush);
+}
+
+void CGuiEdit::RenewFont() {
+    if (!font || !edit || !::IsWindow(edit->m_hWnd))
         return;
     // The control lets go of the old font before it is deleted.
-    HFONT fresh = CreateEditFont(dpiScale);
+    HFONT fresh = CreateEditFont(dpiScale, look);
     if (!fresh)
         return;
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fresh), TRUE);

@@ -7,6 +7,7 @@
 // field's own font again.
 #pragma once
 #include "../render/CDpiScale.h"
+#include "FieldLook.h"
 #include <afxwin.h>
 #include <string>
 
@@ -32,6 +33,10 @@ public:
     void SetEditFocus();
     // The scale of the control's font; a created control gets a new font.
     void SetDpiScale(const CDpiScale& scale);
+    // The control's font and colours as the host chose them; a created
+    // control gets a new font and repaints at once. The caret and the
+    // selection keep the system's look.
+    void SetLook(const FieldLook& look);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -40,6 +45,8 @@ public:
     HFONT font = nullptr;
     HFONT fallbackFont = nullptr;  // in use while the text needs it
     std::wstring fallbackFamily;   // the family of fallbackFont
+    FieldLook look;
+    HBRUSH backgroundBrush = nullptr; // the control's background while look.colored
     int width = 0;
     int height = 0;
     CDpiScale dpiScale;
@@ -49,6 +56,7 @@ protected:
     afx_msg void OnPaint();
     afx_msg void OnEditUpdate();
     afx_msg LRESULT OnFieldFont(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCtlColorEdit(WPARAM wParam, LPARAM lParam);
 
 private:
     // The fallback family the text needs, empty when the field's own font
@@ -57,6 +65,8 @@ private:
     // Asks for OnFieldFont when the font in use is not the one needed.
     void CheckFont();
     void DropFallbackFont();
+    // Gives the control a font made for the look at the scale.
+    void RenewFont();
     DECLARE_MESSAGE_MAP()
 };
 

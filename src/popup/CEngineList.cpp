@@ -13,11 +13,9 @@
 #include <string>
 
 namespace {
-const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
 // Sizes at 96 DPI.
 constexpr int kItemWidth = 100;
 constexpr int kItemHeight = 25;
-constexpr int kFontSize = 13;
 constexpr int kIconLeft = 3;
 constexpr int kIconTextGap = 5;
 } // namespace
@@ -35,10 +33,14 @@ END_MESSAGE_MAP()
 
 CEngineList::CEngineList() {
     textStyle = new CTextStyle;
-    textStyle->SetFamily(kSimSunFamily);
-    textStyle->SetColor(0);
-    textStyle->SetSize(fontSize);
-    textStyle->SetStyle(1);
+    SetTextLook(textLook);
+}
+
+void CEngineList::SetTextLook(const ListTextLook& look) {
+    textLook = look;
+    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
+    if (m_hWnd && IsWindowVisible())
+        Invalidate(TRUE);
 }
 
 CEngineList::~CEngineList() {
@@ -175,8 +177,7 @@ void CEngineList::SetDpiScale(const CDpiScale& scale) {
     dpiScale = scale;
     itemWidth = dpiScale.Scale(kItemWidth);
     itemHeight = dpiScale.Scale(kItemHeight);
-    fontSize = dpiScale.Scale(kFontSize);
-    textStyle->SetSize(fontSize);
+    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
     if (!m_hWnd)
         return;
     ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPathW,
@@ -239,7 +240,7 @@ void CEngineList::DrawContent(Gdiplus::Graphics* graphics) {
             static_cast<float>(iconWidth + dpiScale.Scale(kIconTextGap)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(itemWidth), static_cast<float>(itemHeight),
-            width - dpiScale.Scale(kIconLeft));
+            width - dpiScale.Scale(kIconLeft), i == hoverIndex);
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }

@@ -8,6 +8,7 @@
 #include "../render/CFontFallback.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
+#include "ListTextLook.h"
 #include "EngineItem.h"
 #include <afxwin.h>
 #include <string>
@@ -47,6 +48,8 @@ public:
     // Row sizes, text size and pictures follow the scale; a change reloads
     // the skins and icons and resizes the list.
     void SetDpiScale(const CDpiScale& scale);
+    // The rows' text as the host chose it; a shown list repaints at once.
+    void SetTextLook(const ListTextLook& look);
     // Index of the engine with that name, or -1.
     int IndexOf(const std::string& name) const;
     int IndexOfW(const std::wstring& name) const;
@@ -84,6 +87,7 @@ public:
     std::vector<EngineItem*> items;
     int hoverIndex = -1;
     CTextStyle* textStyle = nullptr;
+    ListTextLook textLook; // what textStyle is made from, at 96 DPI
     CSkinImage backgroundSkin;
     CSkinImage highlightSkin;
     std::string backgroundSkinPath;

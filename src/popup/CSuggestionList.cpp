@@ -13,10 +13,8 @@
 #include "ListWindowClass.h"
 
 namespace {
-const char kSimSunFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
 // Sizes at 96 DPI.
 constexpr int kItemHeight = 25;
-constexpr int kFontSize = 13;
 constexpr int kTextLeft = 3;
 // The text's layout runs ten list widths to the right, so a long text stays
 // on one line and is cut by the buffer's edge instead of wrapping.
@@ -40,10 +38,14 @@ END_MESSAGE_MAP()
 
 CSuggestionList::CSuggestionList() {
     textStyle = new CTextStyle;
-    textStyle->SetFamily(kSimSunFamily);
-    textStyle->SetColor(0);
-    textStyle->SetSize(fontSize);
-    textStyle->SetStyle(1);
+    SetTextLook(textLook);
+}
+
+void CSuggestionList::SetTextLook(const ListTextLook& look) {
+    textLook = look;
+    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
+    if (m_hWnd && IsWindowVisible())
+        Invalidate(TRUE);
 }
 
 CSuggestionList::~CSuggestionList() {
@@ -174,8 +176,7 @@ void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
         return;
     dpiScale = scale;
     itemHeight = dpiScale.Scale(kItemHeight);
-    fontSize = dpiScale.Scale(kFontSize);
-    textStyle->SetSize(fontSize);
+    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
     if (!m_hWnd)
         return;
     ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPathW,
@@ -230,7 +231,7 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
             static_cast<float>(dpiScale.Scale(kTextLeft)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight),
-            width - dpiScale.Scale(kTextLeft));
+            width - dpiScale.Scale(kTextLeft), i == hoverIndex);
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }

@@ -8,6 +8,7 @@
 #include "../render/CFontFallback.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
+#include "ListTextLook.h"
 #include "SuggestionItem.h"
 #include <afxwin.h>
 #include <string>
@@ -50,6 +51,8 @@ public:
     // Row height, text size and skins follow the scale; a change reloads
     // the skins and resizes the rows.
     void SetDpiScale(const CDpiScale& scale);
+    // The rows' text as the host chose it; a shown list repaints at once.
+    void SetTextLook(const ListTextLook& look);
 
     // ListAccessSource
     HWND ListWindow() const override { return m_hWnd; }
@@ -80,6 +83,7 @@ public:
     UINT32 borderColor = 0xFE333333;
     CDpiScale dpiScale;
     CTextStyle* textStyle = nullptr;
+    ListTextLook textLook; // what textStyle is made from, at 96 DPI
     CSkinImage backgroundSkin;
     CSkinImage highlightSkin;
     std::string backgroundSkinPath;

@@ -10,7 +10,8 @@
 
 namespace {
 constexpr BYTE kFrameAlpha = 0xFE; // colours without alpha are drawn at 254
-}
+const char kDefaultFamily[] = "\xCB\xCE\xCC\xE5"; // "SimSun", code page 936
+} // namespace
 
 void ListPainter::CreateBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap,
                                    int w, int h) {
@@ -103,16 +104,16 @@ void ListPainter::Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& buffe
 
 void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
                               const CTextStyle& style, CRowFonts& fonts, float x, float y,
-                              float w, float h, int rightEdge) {
+                              float w, float h, int rightEdge, bool highlighted) {
     if (IsRightToLeft(text)) {
         DrawRightToLeftText(graphics, text, style, fonts, static_cast<int>(x),
-                            static_cast<int>(y), rightEdge, static_cast<int>(y + h));
+                            static_cast<int>(y), rightEdge, static_cast<int>(y + h), highlighted);
         return;
     }
     Gdiplus::StringFormat format(0, 0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     graphics->DrawString(text.c_str(), -1, fonts.FontFor(style, text), Gdiplus::RectF(x, y, w, h),
-                         &format, style.brush);
+                         &format, style.BrushFor(highlighted));
 }
 
 // GDI+ under Wine neither orders nor shapes right-to-left text, GDI does
@@ -120,7 +121,7 @@ void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& t
 // aligned, in right-to-left reading order, clipped to its box.
 void ListPainter::DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::wstring& text,
                                       const CTextStyle& style, CRowFonts& fonts, int left,
-                                      int top, int right, int bottom) {
+                                      int top, int right, int bottom, bool highlighted) {
     HFONT font = fonts.GdiFontFor(style, text);
     HDC dc = graphics->GetHDC();
     if (!dc)
@@ -128,13 +129,28 @@ void ListPainter::DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::ws
     const int savedState = ::SaveDC(dc);
     ::SelectObject(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, style.color & 0x00FFFFFF);
+    ::SetTextColor(dc, style.ColorFor(highlighted) & 0x00FFFFFF);
     ::SetTextAlign(dc, TA_RIGHT | TA_TOP | TA_RTLREADING);
     const RECT clip = {left, top, right, bottom};
     ::ExtTextOutW(dc, right, top, ETO_CLIPPED | ETO_RTLREADING, &clip, text.c_str(),
                   static_cast<UINT>(text.size()), nullptr);
     ::RestoreDC(dc, savedState);
     graphics->ReleaseHDC(dc);
+}
+
+int ListPainter::ApplyTextLook(const ListTextLook& look, const CDpiScale& scale,
+                               CTextStyle& style, CRowFonts& fonts) {
+    const int pixels = scale.Scale(look.size);
+    if (look.family.empty())
+        style.SetFamily(kDefaultFamily);
+    else
+        style.SetFamilyW(look.family.c_str());
+    style.SetColor(look.color);
+    style.SetHighlightColor(look.highlightColorSet ? look.highlightColor : look.color);
+    style.SetSize(pixels);
+    style.SetStyle(look.style);
+    fonts.Clear();
+    return pixels;
 }
 
 int ListPainter::TextTop(int rowTop, int itemHeight, int fontSize) {

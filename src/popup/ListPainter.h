@@ -5,6 +5,7 @@
 // fields; these helpers only work on them.
 #pragma once
 #include "../render/CDpiScale.h"
+#include "ListTextLook.h"
 #include <afxwin.h>
 #include <functional>
 #include <string>
@@ -54,13 +55,18 @@ public:
     // CFontFallback.h). A left-to-right text starts at x, with GDI+; a
     // right-to-left one (Arabic, Hebrew) ends at rightEdge and is drawn
     // with GDI, whose bidirectional ordering and shaping make it read right
-    // to left. Either stays within the row's height h.
+    // to left. Either stays within the row's height h. A highlighted row's
+    // text has the style's highlight colour.
     static void DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
                             const CTextStyle& style, CRowFonts& fonts, float x, float y, float w,
-                            float h, int rightEdge);
+                            float h, int rightEdge, bool highlighted);
     static void DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::wstring& text,
                                     const CTextStyle& style, CRowFonts& fonts, int left, int top,
-                                    int right, int bottom);
+                                    int right, int bottom, bool highlighted);
+    // Gives a list's text style the look at the scale and forgets the row
+    // fonts made for the old one; answers the text size in pixels.
+    static int ApplyTextLook(const ListTextLook& look, const CDpiScale& scale, CTextStyle& style,
+                             CRowFonts& fonts);
     // Top of the text of a row whose top is rowTop.
     static int TextTop(int rowTop, int itemHeight, int fontSize);
     // The frame, one pixel at 96 DPI, on the outermost pixels of a window of

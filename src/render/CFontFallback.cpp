@@ -123,6 +123,13 @@ std::wstring CFontFallback::FamilyNameOf(const CTextStyle& style) {
     return name;
 }
 
+std::wstring CFontFallback::DrawnFamily(const std::wstring& name) {
+    CTextStyle style;
+    style.SetFamilyW(name.c_str());
+    const std::wstring drawn = FamilyNameOf(style);
+    return drawn.empty() ? name : drawn;
+}
+
 CRowFonts::~CRowFonts() {
     Clear();
 }

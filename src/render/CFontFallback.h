@@ -43,6 +43,9 @@ public:
     // The installed family's name as GDI+ knows it (the name of the family
     // a text style fell back to, for instance), or empty.
     static std::wstring FamilyNameOf(const CTextStyle& style);
+    // The family a list style of that name draws with: the family itself
+    // when installed, else the style's stand-in.
+    static std::wstring DrawnFamily(const std::wstring& name);
 };
 
 class CRowFonts {

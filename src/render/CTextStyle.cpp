@@ -75,6 +75,7 @@ FontFamily* CloneFallbackFamily() {
 } // namespace
 
 CTextStyle::CTextStyle() : familyName("\xCB\xCE\xCC\xE5") {
+    familyNameW = AnsiToWide(familyName.c_str());
     RebuildFontFamily();
     RebuildFont();
     RebuildBrush(ToArgb(color, 0xFF));
@@ -84,11 +85,26 @@ CTextStyle::~CTextStyle() {
     GdipDestroy(fontFamily);
     GdipDestroy(font);
     GdipDestroy(brush);
+    GdipDestroy(highlightBrush);
 }
 
 void CTextStyle::SetFamily(const char* name) {
-    if (name && *name)
+    if (name && *name) {
         familyName = name;
+        familyNameW = AnsiToWide(name);
+    }
+    RebuildFamilyAndFont();
+}
+
+void CTextStyle::SetFamilyW(const wchar_t* name) {
+    if (name && *name) {
+        familyNameW = name;
+        familyName = WideToAnsi(familyNameW);
+    }
+    RebuildFamilyAndFont();
+}
+
+void CTextStyle::RebuildFamilyAndFont() {
     RebuildFontFamily();
     RebuildFont();
 }
@@ -124,10 +140,23 @@ int CTextStyle::GetStyle() {
     return style;
 }
 
+void CTextStyle::SetHighlightColor(UINT32 value) {
+    highlightColor = value;
+    GdipDestroy(highlightBrush);
+    highlightBrush = GdipNew<SolidBrush>(Color(ToArgb(value, AlphaOf(value))));
+}
+
+const Gdiplus::SolidBrush* CTextStyle::BrushFor(bool highlighted) const {
+    return highlighted && highlightBrush ? highlightBrush : brush;
+}
+
+UINT32 CTextStyle::ColorFor(bool highlighted) const {
+    return highlighted && highlightBrush ? highlightColor : color;
+}
+
 void CTextStyle::RebuildFontFamily() {
-    const std::wstring wideName = AnsiToWide(familyName.c_str());
     GdipDestroy(fontFamily);
-    fontFamily = GdipNew<FontFamily>(wideName.c_str(), nullptr);
+    fontFamily = GdipNew<FontFamily>(familyNameW.c_str(), nullptr);
     if (fontFamily && fontFamily->IsAvailable())
         return;
     if (FontFamily* fallback = CloneFallbackFamily()) {

@@ -63,7 +63,12 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelSetEngineListBackgroundW",
                                                "TavrelSetEngineListHighlight",
                                                "TavrelSetEngineListHighlightW",
+                                               "TavrelSetListHighlightTextColor",
+                                               "TavrelSetListTextStyle",
+                                               "TavrelSetListTextStyleW",
                                                "TavrelSetPosition",
+                                               "TavrelSetQueryFieldStyle",
+                                               "TavrelSetQueryFieldStyleW",
                                                "TavrelSetSearchButtonImage",
                                                "TavrelSetSearchButtonImageW",
                                                "TavrelSetSettingsFile",
@@ -115,6 +120,12 @@ TEST(CInterface, NullBarsDoNothingAndAnswerZero) {
     EXPECT_EQ(0, TavrelGetQueryText(nullptr, buffer, sizeof(buffer)));
     EXPECT_EQ('x', buffer[0]);
     EXPECT_FALSE(TavrelPreTranslateMessage(nullptr));
+    EXPECT_EQ(0, TavrelSetListTextStyle(nullptr, TAVREL_LIST_ENGINES, "DejaVu Sans", 13, 0, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyleW(nullptr, TAVREL_LIST_SUGGESTIONS, L"DejaVu Sans", 13, 0,
+                                         0));
+    EXPECT_EQ(0, TavrelSetListHighlightTextColor(nullptr, TAVREL_LIST_ENGINES, 0xFFFFFFFF));
+    EXPECT_EQ(0, TavrelSetQueryFieldStyle(nullptr, "DejaVu Sans", 13, 0, 0));
+    EXPECT_EQ(0, TavrelSetQueryFieldStyleW(nullptr, L"DejaVu Sans", 13, 0, 0));
 }
 
 TEST(CInterface, QueryTextIsCopiedLikeSnprintf) {
@@ -146,6 +157,30 @@ TEST(CInterface, QueryTextIsCopiedLikeSnprintf) {
     EXPECT_EQ(11, TavrelGetQueryText(bar, buffer, 12));
     EXPECT_STREQ("hello world", buffer);
     EXPECT_EQ('x', buffer[12]);
+
+    // Text styles out of range are refused, those in range applied; the
+    // field's text is left as it was either way.
+    const DWORD white = 0xFFFFFFFF;
+    EXPECT_EQ(0, TavrelSetListTextStyleW(bar, 2, L"DejaVu Sans", 13, white, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyleW(bar, -1, L"DejaVu Sans", 13, white, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyleW(bar, TAVREL_LIST_ENGINES, L"DejaVu Sans", 0, white, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyleW(bar, TAVREL_LIST_ENGINES, L"DejaVu Sans", -5, white, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyleW(bar, TAVREL_LIST_ENGINES, L"DejaVu Sans",
+                                         TAVREL_TEXT_SIZE_MAX + 1, white, 0));
+    EXPECT_EQ(0, TavrelSetListTextStyle(bar, TAVREL_LIST_SUGGESTIONS, "DejaVu Sans", 13, white, 8));
+    EXPECT_EQ(0, TavrelSetListHighlightTextColor(bar, 5, white));
+    EXPECT_EQ(0, TavrelSetQueryFieldStyleW(bar, L"DejaVu Sans", 0, 0, RGB(255, 255, 255)));
+    EXPECT_EQ(0, TavrelSetQueryFieldStyle(bar, "DejaVu Sans", 100000, 0, RGB(255, 255, 255)));
+    EXPECT_EQ(0, TavrelSetQueryFieldStyleW(bar, L"DejaVu Sans", 13, CLR_INVALID, 0));
+    EXPECT_EQ(1, TavrelSetListTextStyle(bar, TAVREL_LIST_ENGINES, nullptr, TAVREL_TEXT_SIZE_MAX,
+                                        white,
+                                        TAVREL_TEXT_BOLD | TAVREL_TEXT_ITALIC |
+                                            TAVREL_TEXT_UNDERLINE));
+    EXPECT_EQ(1, TavrelSetListTextStyleW(bar, TAVREL_LIST_SUGGESTIONS, L"No Such Family", 1, 0, 0));
+    EXPECT_EQ(1, TavrelSetListHighlightTextColor(bar, TAVREL_LIST_ENGINES, 0));
+    EXPECT_EQ(1, TavrelSetQueryFieldStyle(bar, "", 13, RGB(1, 2, 3), RGB(4, 5, 6)));
+    EXPECT_EQ(11, TavrelGetQueryText(bar, buffer, 12));
+    EXPECT_STREQ("hello world", buffer);
 }
 
 TEST(CInterface, ExceptionsBecomeTheFailureValue) {

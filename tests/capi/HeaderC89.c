@@ -7,5 +7,6 @@ int TavrelHeaderIsC89(TavrelBar* bar) {
     RECT placement = {0, 0, 1, 1};
     return TavrelCreateBar(bar, NULL, &placement) + TavrelGetQueryText(bar, text, 2) +
            (TavrelGetEngineName(bar) != NULL) + TAVREL_UM_QUERY_CHANGED +
+           TavrelSetListTextStyle(bar, TAVREL_LIST_SUGGESTIONS, NULL, 13, 0, TAVREL_TEXT_BOLD) +
            (int)(TavrelGetVersion() >> 16);
 }

@@ -40,6 +40,9 @@ TEST(DemoOptionsTest, OptionsAndTheirValues) {
     EXPECT_EQ("urls.txt", record.recordFile);
     EXPECT_EQ("http://a.example/?q=x y", record.recordUrl);
     EXPECT_TRUE(Parse({"--script", "OUT", "--idle-only"}).idleOnly);
+    EXPECT_FALSE(options.darkTheme);
+    EXPECT_TRUE(Parse({"--theme", "dark"}).darkTheme);
+    EXPECT_FALSE(Parse({"--theme", "light"}).darkTheme);
 }
 
 TEST(DemoOptionsTest, UnusableCommandLinesAreRefused) {
@@ -50,6 +53,8 @@ TEST(DemoOptionsTest, UnusableCommandLinesAreRefused) {
         {"--idle-only"},              // only with --script
         {"--record-url", "urls.txt"}, // no URL
         {"--colour", "blue"},         // unknown
+        {"--theme", "blue"},          // no such theme
+        {"--theme"},                  // no value
     };
     for (const auto& args : refused) {
         SCOPED_TRACE(args.front());
