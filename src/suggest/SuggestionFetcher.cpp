@@ -308,7 +308,9 @@ void RunJob(std::unique_ptr<WorkerJob> job) {
     try {
         auto response = std::make_unique<SuggestionResponse>();
         response->id = job->id;
-        if (Exchange(*job, *response) != Step::Abandoned) Deliver(*job, std::move(response));
+        if (Exchange(*job, *response) == Step::Abandoned) return;
+        response->rows = ReadSuggestionResponse(*response);
+        Deliver(*job, std::move(response));
     } catch (...) { // std::bad_alloc: the request ends without a message
     }
 }
@@ -368,7 +370,7 @@ unsigned CSuggestionFetcher::Fetch(const wchar_t* url, HWND target, UINT message
                          reinterpret_cast<LPCWSTR>(&WorkerMain), &job->module);
     const HMODULE module = job->module;
     ::InterlockedIncrement(&g_runningWorkers);
-    HANDLE thread = ::CreateThread(nullptr, 256 * 1024, WorkerMain, job.get(),
+    HANDLE thread = ::CreateThread(nullptr, 512 * 1024, WorkerMain, job.get(),
                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread) {
         job.release(); // the worker's now
@@ -382,6 +384,7 @@ unsigned CSuggestionFetcher::Fetch(const wchar_t* url, HWND target, UINT message
     auto response = std::make_unique<SuggestionResponse>();
     response->id = id;
     response->error = error ? error : ERROR_NOT_ENOUGH_MEMORY;
+    response->rows = ReadSuggestionResponse(*response);
     Deliver(*job, std::move(response));
     return id;
 }

@@ -8,7 +8,7 @@
 //     ...
 //     case UM_SUGGESTIONS:
 //         if (auto response = fetcher.TakeResponse(wParam)) // null: a stale answer
-//             SuggestionRows rows = ReadSuggestionResponse(*response);
+//             use response->rows (already read, off this thread)
 #pragma once
 #include <windows.h>
 
@@ -27,6 +27,8 @@ struct SuggestionResponse {
     std::string body;         // the body's bytes (read only for status 200)
     DWORD error = 0;          // when not received: the WinHTTP or system error;
                               // ERROR_WINHTTP_TIMEOUT when the time limit passed
+    SuggestionRows rows;      // ReadSuggestionResponse(*this), read by the worker so
+                              // that the receiving thread does not parse
 };
 
 // The rows of a response: ReadSuggestionResponse with the system's decoder;

@@ -173,6 +173,7 @@ TEST_F(SuggestionFetcherTest, RowsArriveAndRequestsCarryNothingPrivate) {
     EXPECT_EQ("application/x-suggestions+json", response->contentType);
     const SuggestionRows rows = ReadSuggestionResponse(*response);
     ASSERT_EQ(SuggestionVerdict::Rows, rows.verdict);
+    EXPECT_EQ(rows.rows, response->rows.rows) << "the worker read the rows";
     const std::vector<std::u16string> expected = {u"alpha", u"Ünïcödé ✓", u"日本語の候補", u"😀 emoji",
                                                   u"tabandbell", u"omega"};
     EXPECT_EQ(expected, rows.rows);
@@ -264,7 +265,7 @@ TEST_F(SuggestionFetcherTest, EveryErrorPathEndsInOneMessage) {
             EXPECT_NE(0u, response->error);
         }
         EXPECT_TRUE(response->body.size() <= kMaxSuggestionBodyBytes);
-        const SuggestionRows rows = ReadSuggestionResponse(*response);
+        const SuggestionRows& rows = response->rows;
         EXPECT_EQ(static_cast<int>(c.verdict), static_cast<int>(rows.verdict));
         EXPECT_EQ(static_cast<int>(c.problem), static_cast<int>(rows.problem));
         PumpUntilIdle(20, 200);
