@@ -45,13 +45,16 @@ start_all=$(date +%s)
 for i in "${!TARGETS[@]}"; do
     target=${TARGETS[$i]}
     seconds=$((BUDGET * SHARES[i] / 100))
+    # Never past the total: what is left, less each remaining target's overhead.
+    left=$((start_all + TOTAL - $(date +%s) - 2 * (${#TARGETS[@]} - i)))
+    [ "$seconds" -le "$left" ] || seconds=$left
     [ "$seconds" -ge 1 ] || seconds=1
     work=$BUILD/corpus/$target        # grows from run to run; the seeds stay as committed
     artifacts=$BUILD/artifacts/$target
     mkdir -p "$work" "$artifacts"
     # A work corpus grown past a few thousand inputs takes seconds just to
     # load: start it again from the seeds.
-    [ "$(find "$work" -type f | wc -l)" -le 4000 ] || find "$work" -type f -delete
+    [ "$(find "$work" -type f | wc -l)" -le 8000 ] || find "$work" -type f -delete
     rm -f "$artifacts"/*
     log=$BUILD/$target.log
     started=$(date +%s%N)
