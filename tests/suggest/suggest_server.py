@@ -18,7 +18,7 @@ wrapper) is gone. Routes (GET, on both servers):
   /drop-early        the connection closed without an answer
   /gbk /cp1251       rows in GBK or windows-1251, named by the charset
   /bad-gbk           bytes that are not GBK, named GBK
-  /set-cookie        rows and a Set-Cookie header
+  /set-cookie        a Set-Cookie header and a redirect to /echo?q=after-cookie
   /auth              401 with Basic, NTLM and Negotiate challenges
   /redirect?to=PATH  302 to PATH on the same server
   /log               text: a line per request so far (path, tab, user agent,
@@ -118,8 +118,12 @@ class Handler(BaseHTTPRequestHandler):
                            "text/javascript; charset=\"windows-1251\"")
         elif path == "/bad-gbk":
             self.send_body(200, b'["q", ["\x81\x20"]]', "application/json; charset=gbk")
-        elif path == "/set-cookie":
-            self.send_body(200, json.dumps([q, ["cookie row"]]), headers=[("Set-Cookie", "tavrel=1; Path=/")])
+        elif path == "/set-cookie":  # a cookie, and a redirect on which a client would send it back
+            self.send_response(302)
+            self.send_header("Set-Cookie", "tavrel=1; Path=/")
+            self.send_header("Location", "/echo?q=after-cookie")
+            self.send_header("Content-Length", "0")
+            self.end_headers()
         elif path == "/auth":
             body = b"{}"
             self.send_response(401)
