@@ -32,11 +32,19 @@ LRESULT ResultAfterException(HWND hWnd, UINT message) {
     return 0;
 }
 
+// A window keeps the character set it was made with: a Unicode window (one
+// created with the wide functions) is subclassed with the wide functions, so
+// that its messages keep carrying UTF-16 text; an ANSI one with the narrow.
+LONG_PTR SetWindowProc(HWND hWnd, LONG_PTR proc) {
+    return ::IsWindowUnicode(hWnd) ? ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, proc)
+                                   : ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, proc);
+}
+
 void Bind(CWnd* pWnd, HWND hWnd) {
     pWnd->m_hWnd = hWnd;
     AfxHandleMap()[hWnd] = pWnd;
     pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        SetWindowProc(hWnd, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
 }
 
 void Unbind(CWnd* pWnd) {
@@ -56,7 +64,8 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (!pWnd)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+        return ::IsWindowUnicode(hWnd) ? ::DefWindowProcW(hWnd, message, wParam, lParam)
+                                       : ::DefWindowProcA(hWnd, message, wParam, lParam);
 
     const CurrentMessage saved = t_current;
     t_current = {message, wParam, lParam};
@@ -72,7 +81,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     t_current = saved;
 
     if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd) {
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pWnd->m_pfnSuper));
+        SetWindowProc(hWnd, reinterpret_cast<LONG_PTR>(pWnd->m_pfnSuper));
         Unbind(pWnd);
         pWnd->PostNcDestroy();
     }
@@ -180,6 +189,13 @@ BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, co
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID);
 }
 
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (m_hWnd || !hWnd || !::IsWindow(hWnd) || FromHandlePermanent(hWnd))
+        return FALSE;
+    Bind(this, hWnd);
+    return TRUE;
+}
+
 BOOL CWnd::DestroyWindow() {
     if (!m_hWnd)
         return FALSE;
@@ -206,10 +222,14 @@ LRESULT CWnd::Default() {
     return DefWindowProc(t_current.message, t_current.wParam, t_current.lParam);
 }
 
+// The message is in the window's own character set (see SetWindowProc).
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool unicode = ::IsWindowUnicode(m_hWnd) != FALSE;
     if (m_pfnSuper)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+        return unicode ? ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam)
+                       : ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return unicode ? ::DefWindowProcW(m_hWnd, message, wParam, lParam)
+                   : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {

@@ -1,7 +1,9 @@
 // CWnd: a window object bound to an HWND. Windows made by CreateEx are
 // subclassed while CreateWindowEx runs (a CBT hook catches HCBT_CREATEWND),
-// so the object sees WM_NCCREATE and WM_CREATE through its message map; the
-// binding ends at WM_NCDESTROY. One process-wide handle map serves every
+// so the object sees WM_NCCREATE and WM_CREATE through its message map; a
+// window made elsewhere is bound by SubclassWindow. The binding ends at
+// WM_NCDESTROY. A Unicode window stays Unicode: it is subclassed, and its
+// messages passed on, with the wide functions. One process-wide handle map serves every
 // module, so a host's message loop reaches the library's windows.
 #pragma once
 #include "AfxDefs.h"
@@ -9,6 +11,12 @@
 #include "CDC.h"
 #include "CRect.h"
 #include "CString.h"
+
+// <windowsx.h> defines SubclassWindow as a macro; the framework's member
+// takes the name, as in the real framework.
+#ifdef SubclassWindow
+#undef SubclassWindow
+#endif
 
 class AFX_CORE_API CWnd {
 public:
@@ -36,6 +44,9 @@ public:
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                         const RECT& rect, CWnd* pParentWnd, UINT nID);
     virtual BOOL DestroyWindow();
+    // Binds this object to an existing window that no object holds yet, so
+    // that its messages reach the object's message map from now on.
+    BOOL SubclassWindow(HWND hWnd);
 
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL PreTranslateMessage(MSG* pMsg);

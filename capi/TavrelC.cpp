@@ -6,6 +6,7 @@
 
 #include "Guarded.h"
 #include "Tavrel.h"
+#include "TavrelUnicode.h"
 #include <afxwin.h>
 
 #include <algorithm>
@@ -40,12 +41,30 @@ template <typename Work> void OnBar(TavrelBar* handle, Work work) noexcept {
     });
 }
 
-// snprintf's contract: at most size - 1 bytes and a NUL, and the full length.
-int CopyOut(const std::string& text, char* buffer, int size) {
+// The bar's UTF-16 face, which every bar of Tavrel.dll has beside CTavrel
+// (TavrelUnicode.h); reached by a cross-cast, so Tavrel.dll needs no export.
+template <typename Result, typename Work>
+Result OnWideBar(TavrelBar* handle, Result failure, Work work) noexcept {
+    return OnBar(handle, failure, [&](CTavrel& bar) {
+        CTavrelUnicode* wide = dynamic_cast<CTavrelUnicode*>(&bar);
+        return wide ? work(*wide) : failure;
+    });
+}
+
+template <typename Work> void OnWideBar(TavrelBar* handle, Work work) noexcept {
+    OnWideBar(handle, 0, [&](CTavrelUnicode& bar) {
+        work(bar);
+        return 0;
+    });
+}
+
+// snprintf's contract: at most size - 1 units and a NUL, and the full length.
+template <typename Char>
+int CopyOut(const std::basic_string<Char>& text, Char* buffer, int size) {
     if (buffer && size > 0) {
         const size_t copied = std::min(text.size(), static_cast<size_t>(size) - 1);
-        std::memcpy(buffer, text.data(), copied);
-        buffer[copied] = '\0';
+        std::memcpy(buffer, text.data(), copied * sizeof(Char));
+        buffer[copied] = Char(0);
     }
     return static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
 }
@@ -160,6 +179,74 @@ void WINAPI TavrelShowBar(TavrelBar* bar, int showCommand) {
 
 HWND WINAPI TavrelGetWindowHandle(TavrelBar* bar) {
     return OnBar<HWND>(bar, nullptr, [](CTavrel& b) { return b.GetWindowHandle(); });
+}
+
+void WINAPI TavrelSetBackgroundImageW(TavrelBar* bar, const WCHAR* path, int cornerRadius) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetBackgroundImageW(path, cornerRadius); });
+}
+
+void WINAPI TavrelSetActiveBackgroundImageW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetActiveBackgroundImageW(path); });
+}
+
+void WINAPI TavrelSetEngineIconImageW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineIconImageW(path); });
+}
+
+void WINAPI TavrelSetArrowImageW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetArrowImageW(path); });
+}
+
+void WINAPI TavrelSetSearchButtonImageW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSearchButtonImageW(path); });
+}
+
+void WINAPI TavrelSetEngineListBackgroundW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListBackgroundW(path); });
+}
+
+void WINAPI TavrelSetEngineListHighlightW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListHighlightW(path); });
+}
+
+void WINAPI TavrelSetSuggestionListBackgroundW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListBackgroundW(path); });
+}
+
+void WINAPI TavrelSetSuggestionListHighlightW(TavrelBar* bar, const WCHAR* path) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListHighlightW(path); });
+}
+
+int WINAPI TavrelGetQueryTextW(TavrelBar* bar, WCHAR* buffer, int size) {
+    return OnWideBar(bar, 0, [=](CTavrelUnicode& b) {
+        std::wstring text;
+        b.GetQueryTextW(text);
+        return CopyOut(text, buffer, size);
+    });
+}
+
+void WINAPI TavrelAddSuggestionW(TavrelBar* bar, const WCHAR* text) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.AddSuggestionW(text); });
+}
+
+int WINAPI TavrelAddEngineW(TavrelBar* bar, const WCHAR* iconPath, const WCHAR* name,
+                            const WCHAR* urlPrefix) {
+    return OnWideBar(bar, 0,
+                     [=](CTavrelUnicode& b) { return b.AddEngineW(iconPath, name, urlPrefix); });
+}
+
+const WCHAR* WINAPI TavrelGetEngineNameW(TavrelBar* bar) {
+    return OnWideBar<const WCHAR*>(bar, nullptr,
+                                   [](CTavrelUnicode& b) { return b.GetEngineNameW(); });
+}
+
+const WCHAR* WINAPI TavrelGetEngineUrlW(TavrelBar* bar) {
+    return OnWideBar<const WCHAR*>(bar, nullptr,
+                                   [](CTavrelUnicode& b) { return b.GetEngineUrlW(); });
+}
+
+void WINAPI TavrelSetSettingsFileW(TavrelBar* bar, const WCHAR* iniPath) {
+    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSettingsFileW(iniPath); });
 }
 
 BOOL WINAPI TavrelPreTranslateMessage(MSG* msg) {

@@ -4,9 +4,22 @@
  *
  * Every function is __stdcall (WINAPI) and exported under its plain name on
  * x86 and x64 alike, so GetProcAddress(module, "TavrelStartup") works on
- * both. Strings are narrow and in the system ANSI code page. A null bar makes
- * every function do nothing and return 0 (or null). No C++ exception leaves
- * this interface: a bar window that cannot be created is reported as 0.
+ * both. A null bar makes every function do nothing and return 0 (or null).
+ * No C++ exception leaves this interface: a bar window that cannot be
+ * created is reported as 0.
+ *
+ * Strings: every function that takes or returns a string comes twice. The
+ * plain one takes narrow strings in the system ANSI code page, converted as
+ * the system's own ...A functions convert; its twin with the suffix W (from
+ * version 1.1) takes UTF-16 (const WCHAR*), with the same arguments in the
+ * same order and the same meaning. The bar keeps every text in UTF-16, so
+ * the two kinds may be mixed on one bar; a narrow function gives a text
+ * that the code page cannot hold with the system's default character.
+ * Search URLs (see TavrelAddEngine): an engine URL holding {searchTerms}
+ * gets the query there, in UTF-8, percent-encoded; any other engine URL has
+ * the query appended, percent-encoded, in the code page's bytes for an
+ * engine registered with TavrelAddEngine and in UTF-8 for one registered
+ * with TavrelAddEngineW.
  *
  * Calling order: TavrelStartup once; TavrelCreate; TavrelCreateBar; the skin
  * images (TavrelSetBackgroundImage first); TavrelAddEngine for each engine;
@@ -31,7 +44,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 0
+#define TAVREL_VERSION_MINOR 1
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -70,6 +83,17 @@ TAVREL_C_API void WINAPI TavrelSetEngineListBackground(TavrelBar* bar, const cha
 TAVREL_C_API void WINAPI TavrelSetEngineListHighlight(TavrelBar* bar, const char* path);
 TAVREL_C_API void WINAPI TavrelSetSuggestionListBackground(TavrelBar* bar, const char* path);
 TAVREL_C_API void WINAPI TavrelSetSuggestionListHighlight(TavrelBar* bar, const char* path);
+/* The same with UTF-16 paths (1.1); files are opened by these names. */
+TAVREL_C_API void WINAPI TavrelSetBackgroundImageW(TavrelBar* bar, const WCHAR* path,
+                                                   int cornerRadius);
+TAVREL_C_API void WINAPI TavrelSetActiveBackgroundImageW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetEngineIconImageW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetArrowImageW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetSearchButtonImageW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetEngineListBackgroundW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetEngineListHighlightW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetSuggestionListBackgroundW(TavrelBar* bar, const WCHAR* path);
+TAVREL_C_API void WINAPI TavrelSetSuggestionListHighlightW(TavrelBar* bar, const WCHAR* path);
 
 /* Creates the bar window, owned by hostWindow; the four members of placement
  * are x, y, width and height in screen coordinates. 1 created, 0 failed. */
@@ -83,24 +107,38 @@ TAVREL_C_API void WINAPI TavrelUpdateLayout(TavrelBar* bar);
  * TavrelGetQueryText(bar, NULL, 0) asks for the length. A null buffer or a
  * size of 0 or less writes nothing. */
 TAVREL_C_API int WINAPI TavrelGetQueryText(TavrelBar* bar, char* buffer, int size);
+/* The same in UTF-16 (1.1): size and result count WCHARs. */
+TAVREL_C_API int WINAPI TavrelGetQueryTextW(TavrelBar* bar, WCHAR* buffer, int size);
 /* The suggestion list: append a text, empty and hide it, show it. */
 TAVREL_C_API void WINAPI TavrelAddSuggestion(TavrelBar* bar, const char* text);
+TAVREL_C_API void WINAPI TavrelAddSuggestionW(TavrelBar* bar, const WCHAR* text);
 TAVREL_C_API void WINAPI TavrelClearSuggestions(TavrelBar* bar);
 TAVREL_C_API void WINAPI TavrelShowSuggestions(TavrelBar* bar);
 /* Registers an engine, listed in the order added; the first becomes current.
  * 1 added; 0 for an empty or already registered name, or before the window
- * exists. */
+ * exists. A search opens urlPrefix with the query in place of every
+ * {searchTerms} in it, written in UTF-8; without {searchTerms} the query is
+ * appended, in the code page's bytes (TavrelAddEngine) or in UTF-8
+ * (TavrelAddEngineW). Either way every byte of the query outside
+ * A-Z a-z 0-9 - . _ ~ is written as %XX. */
 TAVREL_C_API int WINAPI TavrelAddEngine(TavrelBar* bar, const char* iconPath, const char* name,
                                         const char* urlPrefix);
+TAVREL_C_API int WINAPI TavrelAddEngineW(TavrelBar* bar, const WCHAR* iconPath, const WCHAR* name,
+                                         const WCHAR* urlPrefix);
 /* The current engine's name and URL prefix: the bar's own copies, valid until
  * the current engine changes. */
 TAVREL_C_API const char* WINAPI TavrelGetEngineName(TavrelBar* bar);
 TAVREL_C_API const char* WINAPI TavrelGetEngineUrl(TavrelBar* bar);
+TAVREL_C_API const WCHAR* WINAPI TavrelGetEngineNameW(TavrelBar* bar);
+TAVREL_C_API const WCHAR* WINAPI TavrelGetEngineUrlW(TavrelBar* bar);
 /* The chosen engine's index as last read from the settings file. */
 TAVREL_C_API int WINAPI TavrelGetEngineIndex(TavrelBar* bar);
 /* Names the INI file that keeps the chosen engine ([Select] Index) and makes
  * the engine stored there current; call after the engines are added. */
 TAVREL_C_API void WINAPI TavrelSetSettingsFile(TavrelBar* bar, const char* iniPath);
+/* The same with a UTF-16 file name (1.1); the file's format and, for an
+ * existing file, its encoding stay as they are. */
+TAVREL_C_API void WINAPI TavrelSetSettingsFileW(TavrelBar* bar, const WCHAR* iniPath);
 /* ShowWindow on the bar and its query field with this command (SW_SHOW...). */
 TAVREL_C_API void WINAPI TavrelShowBar(TavrelBar* bar, int showCommand);
 /* The bar's window, or null before TavrelCreateBar succeeded. */

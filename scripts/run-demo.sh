@@ -65,12 +65,12 @@ fi
 if [ -z "${TAVREL_DEMO_PREBUILT:-}" ]; then
     draw_skin=ON
     [ -n "${TAVREL_DEMO_BUILD_ONLY:-}" ] && draw_skin=OFF
-    # The library and its SDK: build what is missing, then install.
+    # The library and its SDK (no test programs): build what is missing, then install.
     if [ ! -f "$build/build.ninja" ]; then
         quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain"
     fi
-    quiet cmake --build "$build" --target Tavrel afxmain
+    quiet cmake --build "$build" --target sdk
     quiet cmake --install "$build" --prefix "$build/sdk"
     # The demo, built as a user's program is: against the SDK alone.
     quiet cmake -S "$root/demo" -B "$demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \

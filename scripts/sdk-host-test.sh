@@ -46,6 +46,7 @@ build_msvc_host() {
 }
 
 if [ -z "${TAVREL_SDK_PREBUILT:-}" ]; then
+    cmake --build "$build" --target sdk >/dev/null
     cmake --install "$build" --prefix "$sdk" >/dev/null
     for host in "${hosts[@]}"; do
         if [ "$host" = msvc_host ]; then build_msvc_host; else build_cmake_host "$host"; fi

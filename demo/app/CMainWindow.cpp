@@ -102,6 +102,7 @@ BOOL CMainWindow::CreateAndShow(int x, int y) {
 
 bool CMainWindow::AttachSearchBar(const CSkinFiles& skin, const CEngineCatalog& engines,
                                   const std::string& settingsFile) {
+    this->skin = skin;
     bar = CTavrel::CreateTavrel();
     const POINT at = BarScreenPosition();
     // Width and height 0: the background picture gives the bar its size.

@@ -13,6 +13,7 @@
 #include "CDemoLog.h"
 #include "CEngineCatalog.h"
 #include "CSkinFiles.h"
+#include <optional>
 #include "CWordList.h"
 #include "Tavrel.h"
 #include <afxwin.h>
@@ -36,6 +37,8 @@ class CMainWindow : public CWnd {
     void SetLog(CDemoLog* runLog) { log = runLog; }
 
     CTavrel* Bar() const { return bar; }
+    // The skin the bar was made with; null before AttachSearchBar.
+    const CSkinFiles* Skin() const { return skin ? &*skin : nullptr; }
     // How many engines the bar accepted.
     size_t EngineCount() const { return engineCount; }
     // How many of the given notification have arrived.
@@ -71,6 +74,7 @@ class CMainWindow : public CWnd {
     RECT StatusPanelRect() const;
 
     CTavrel* bar = nullptr;
+    std::optional<CSkinFiles> skin;
     CWordList words;
     CDemoLog* log = nullptr;
     size_t engineCount = 0;

@@ -5,6 +5,7 @@
 #include "CBrowserStandIn.h"
 #include "MessagePump.h"
 #include "ScreenCapture.h"
+#include "CUnicodeHost.h"
 #include "SyntheticInput.h"
 #include <utility>
 
@@ -26,6 +27,8 @@ const char kEngineListShot[] = "05-engine-list.png";
 const char kEngineChosenShot[] = "06-engine-chosen.png";
 const char kNewQueryShot[] = "07-new-query.png";
 const char kLaunchedShot[] = "08-search-launched.png";
+const char kUnicodeShot[] = "10-unicode-query.png";
+const wchar_t kUnicodeQuery[] = L"мир";
 const char kFailedShot[] = "failed-step.png";
 } // namespace
 
@@ -37,7 +40,8 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 
 std::vector<std::string> CScriptRunner::OutputFiles() {
     return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
-            kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kFailedShot,    kUrlFile};
+            kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kFailedShot,
+            kUrlFile};
 }
 
 int CScriptRunner::Run() {
@@ -69,7 +73,42 @@ bool CScriptRunner::RunSteps() {
         if (!RunStep(step, ++number))
             return false;
     }
-    return CheckRecordedUrl();
+    return CheckRecordedUrl() && RunUnicodeHost();
+}
+
+bool CScriptRunner::RunUnicodeHost() {
+    if (!window.Skin())
+        return false;
+    log.Write("step: a second host, of the W functions, types a query in Cyrillic");
+    CUnicodeHost host(*window.Skin());
+    const RECT main = WindowRectOf(window.m_hWnd);
+    if (!host.Create(main.left, main.bottom + 20)) {
+        log.Write("error: the Unicode host could not make its bar");
+        return false;
+    }
+    PumpUntilIdle(150, 2000);
+    WaitDoubleClickTime();
+    ClickAt(CentreOf(WindowRectOf(FindQueryFrame(host.Bar()))));
+    const HWND edit = FindQueryEdit(host.Bar());
+    if (!PumpUntil([edit] { return ::GetFocus() == edit; }, kStepTimeoutMs)) {
+        log.Write("step failed: the Unicode host's query field has no focus");
+        return false;
+    }
+    TypeUnicode(kUnicodeQuery);
+    if (!PumpUntil([&] { return host.Query() == kUnicodeQuery &&
+                                IsShown(FindSuggestionList(host.Bar())); },
+                   kStepTimeoutMs)) {
+        log.Write("step failed: the query in Cyrillic and its suggestions are not shown");
+        Capture(kFailedShot);
+        return false;
+    }
+    RECT region = WindowRectOf(host.Window());
+    const RECT list = WindowRectOf(FindSuggestionList(host.Bar()));
+    ::UnionRect(&region, &region, &list);
+    CaptureRegion(region, kUnicodeShot);
+    log.Write("the Unicode host's query is the one typed (%d query changes); screenshot taken",
+              host.QueryChanges());
+    return true;
 }
 
 bool CScriptRunner::RunStep(const Step& step, int number) {
@@ -189,6 +228,11 @@ void CScriptRunner::Capture(const char* file) {
         const RECT frame = WindowRectOf(window.m_hWnd);
         ::UnionRect(&region, &region, &frame);
     }
+    CaptureRegion(region, file);
+}
+
+void CScriptRunner::CaptureRegion(RECT region, const char* file) {
+    PumpUntilIdle(150, 2000);
     ::InflateRect(&region, kScreenshotMargin, kScreenshotMargin);
     const std::string path = outFolder + "\\" + file;
     if (CaptureScreenRegion(region, path))

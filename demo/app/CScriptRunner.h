@@ -41,6 +41,10 @@ class CScriptRunner {
     bool RunSteps();
     bool RunStep(const Step& step, int number);
     bool CheckRecordedUrl();
+    // The second host, of the W functions: a query in other scripts with
+    // its suggestions, photographed; nothing is searched.
+    bool RunUnicodeHost();
+    void CaptureRegion(RECT region, const char* file);
     void Capture(const char* file);
     // The sizes and places of the bar and its query field, to the log.
     void LogSizes();

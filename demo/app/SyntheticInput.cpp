@@ -72,3 +72,15 @@ void TypeText(const char* text) {
         TapKey(LOBYTE(scan), (HIBYTE(scan) & 1) ? VK_SHIFT : 0);
     }
 }
+
+void TypeUnicode(const wchar_t* text) {
+    for (const wchar_t* p = text; *p; ++p) {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wScan = keys[1].ki.wScan = *p;
+        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        ::SendInput(2, keys, sizeof(INPUT));
+        Settle();
+    }
+}

@@ -16,3 +16,5 @@ void WaitDoubleClickTime();
 void TapKey(WORD vk, WORD modifier = 0);
 // Types ASCII text into the window that has the keyboard focus.
 void TypeText(const char* text);
+// Types UTF-16 text with KEYEVENTF_UNICODE, as input methods do.
+void TypeUnicode(const wchar_t* text);

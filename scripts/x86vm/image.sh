@@ -7,7 +7,17 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 out=$1
-mirror=${TAVREL_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# The guest comes from the Debian archive this machine's apt uses.
+host_mirror() {
+    local uri
+    uri=$(awk '/^URIs:/ {u = $2} /^Suites:/ && / bookworm( |$)/ && u {print u; exit}' \
+        /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $3 == "bookworm" {print $2; exit}' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null || true)
+    echo "$uri"
+}
+mirror=${TAVREL_DEBIAN_MIRROR:-$(host_mirror)}
+[ -n "$mirror" ] || { echo "no Debian bookworm archive in apt's sources; set TAVREL_DEBIAN_MIRROR" >&2; exit 1; }
 work=$out.partial
 rootfs=$work/root
 rm -rf "$work"
@@ -40,7 +50,7 @@ echo "guest: installing the kernel, Wine (32 and 64 bit), Xvfb, fonts, ctest and
     # Our initramfs settings were written first: keep them, never ask.
     in_root apt-get install -y -qq --no-install-recommends -o Dpkg::Options::=--force-confold \
         linux-image-amd64 initramfs-tools kmod procps \
-        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core cmake \
+        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core fonts-wqy-microhei cmake \
         python3 openssl iproute2
 } >"$work/packages.log" 2>&1 || { tail -30 "$work/packages.log"; exit 1; }
 umount "$rootfs/proc"

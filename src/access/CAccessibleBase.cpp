@@ -2,7 +2,6 @@
 // the WM_GETOBJECT answer, disconnection, the checks every IAccessible call
 // passes before a derived class answers, and result helpers.
 #include "CAccessibleBase.h"
-#include "../render/AnsiToWide.h"
 
 namespace {
 // Starts a call that takes a child id and returns through out: checks the
@@ -284,10 +283,6 @@ HRESULT CAccessibleBase::Selection(VARIANT*) const {
 HRESULT CAccessibleBase::ReturnText(const wchar_t* text, BSTR* out) {
     *out = ::SysAllocString(text);
     return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT CAccessibleBase::ReturnAnsiText(const std::string& text, BSTR* out) {
-    return ReturnText(AnsiToWide(text.c_str()).c_str(), out);
 }
 
 HRESULT CAccessibleBase::ReturnChildId(long id, VARIANT* out) {

@@ -106,9 +106,8 @@ protected:
     virtual HRESULT HitTest(POINT screen, VARIANT* child) const = 0;
     virtual HRESULT DoDefaultAction(long id) = 0;
 
+    // Every text a client gets is the bar's own UTF-16.
     static HRESULT ReturnText(const wchar_t* text, BSTR* out);
-    // Text in the system ANSI code page.
-    static HRESULT ReturnAnsiText(const std::string& text, BSTR* out);
     static HRESULT ReturnChildId(long id, VARIANT* out);
     static RECT ClientToScreenRect(HWND window, const RECT& client);
     // STATE_SYSTEM_INVISIBLE while the window is hidden.

@@ -77,7 +77,7 @@ HRESULT CBarAccessible::Name(long id, BSTR* name) const {
 
 HRESULT CBarAccessible::Value(long id, BSTR* value) const {
     if (id == kEngineChooser)
-        return ReturnAnsiText(bar->currentEngine.name, value);
+        return ReturnText(bar->currentEngine.nameW.c_str(), value);
     if (id == kQueryField)
         return AskQueryField(
             [&](IAccessible* f, VARIANT self) { return f->get_accValue(self, value); });

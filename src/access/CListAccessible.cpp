@@ -32,7 +32,7 @@ bool CListAccessible::Choosable(long id) const {
 HRESULT CListAccessible::Name(long id, BSTR* name) const {
     if (id == CHILDID_SELF)
         return ReturnText(source->ListName(), name);
-    return ReturnAnsiText(source->RowName(RowOf(id)), name);
+    return ReturnText(source->RowName(RowOf(id)).c_str(), name);
 }
 
 HRESULT CListAccessible::Role(long id, VARIANT* role) const {

@@ -10,8 +10,8 @@ public:
     virtual HWND ListWindow() const = 0;
     virtual const wchar_t* ListName() const = 0;
     virtual int RowCount() const = 0;
-    // Text in the system ANSI code page.
-    virtual std::string RowName(int row) const = 0;
+    // The row's UTF-16 text.
+    virtual std::wstring RowName(int row) const = 0;
     // False for a row that neither the mouse nor the keys can choose.
     virtual bool RowSelectable(int row) const = 0;
     // The highlighted row, or -1.

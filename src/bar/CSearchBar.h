@@ -4,6 +4,11 @@
 // buffer, its copy of the current engine and its three children: the query
 // edit frame, the engine list and the suggestion list.
 //
+// Every text it holds is UTF-16 (the W members); the narrow members beside
+// them are the ANSI-code-page form the 23 slots give and take, the host's
+// very bytes where they came through a slot. The bar's CTavrelUnicode face
+// takes and gives UTF-16 (the C interface's W functions use it).
+//
 // Its sources are split by concern: SearchBar.cpp (creation and teardown),
 // SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp,
 // SearchBarInput.cpp and SearchBarAccess.cpp (the accessible object and the
@@ -11,6 +16,7 @@
 #pragma once
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
+#include "../frame/TavrelUnicode.h"
 #include "../popup/EngineItem.h"
 #include "../render/CDpiScale.h"
 #include "../render/CSkinImage.h"
@@ -26,7 +32,7 @@ namespace Gdiplus {
 class Graphics;
 }
 
-class CSearchBar : public CWnd, public CTavrel {
+class CSearchBar : public CWnd, public CTavrel, public CTavrelUnicode {
 public:
     CSearchBar();
     ~CSearchBar() override;
@@ -60,14 +66,38 @@ public:
     void ShowBar(int showCommand) override;
     HWND GetWindowHandle() override;
 
+    // CTavrelUnicode
+    void SetBackgroundImageW(const wchar_t* path, int cornerRadius) override;
+    void SetActiveBackgroundImageW(const wchar_t* path) override;
+    void SetEngineIconImageW(const wchar_t* path) override;
+    void SetArrowImageW(const wchar_t* path) override;
+    void SetSearchButtonImageW(const wchar_t* path) override;
+    void SetEngineListBackgroundW(const wchar_t* path) override;
+    void SetEngineListHighlightW(const wchar_t* path) override;
+    void SetSuggestionListBackgroundW(const wchar_t* path) override;
+    void SetSuggestionListHighlightW(const wchar_t* path) override;
+    void GetQueryTextW(std::wstring& text) override;
+    void AddSuggestionW(const wchar_t* text) override;
+    int AddEngineW(const wchar_t* iconPath, const wchar_t* name, const wchar_t* urlPrefix) override;
+    const wchar_t* GetEngineNameW() override;
+    const wchar_t* GetEngineUrlW() override;
+    void SetSettingsFileW(const wchar_t* iniPath) override;
+
     // Draws the skin images into the back buffer and pushes it to the
     // screen with UpdateLayeredWindow.
     void Compose(Gdiplus::Graphics* graphics);
     // Address of UpdateLayeredWindow, looked up at run time, or null.
     static FARPROC GetUpdateLayeredWindow();
-    // Builds the search URL for a query: the prefix, then every byte of the
-    // query outside the unreserved set as %XX.
+    // The search URL of a narrow engine for a query in the ANSI code page:
+    // the prefix, then every byte of the query outside the unreserved set as
+    // %XX; a prefix holding {searchTerms} gets the query there, in UTF-8.
+    // (SearchUrl.h has the whole rule.)
     static std::string BuildSearchUrl(const std::string& urlPrefix, const std::string& query);
+    // The URL a search for the query opens with the current engine. The
+    // query's code-page bytes, where the caller has them, are used as they
+    // are; otherwise they are converted from the query.
+    std::wstring SearchUrlFor(const std::wstring& query,
+                              const std::string* queryInCodePage = nullptr) const;
     // Opens the engine list (if closed) with the current engine highlighted,
     // as Alt+Down and F4 in the query field do.
     void OpenEngineListFromKeyboard();
@@ -91,6 +121,17 @@ public:
     std::string suggestionListBackgroundPath;
     std::string suggestionListHighlightPath;
     std::string settingsPath;
+    std::wstring backgroundPathW;
+    std::wstring shownIconPathW;
+    std::wstring activeBackgroundPathW;
+    std::wstring engineIconPathW;
+    std::wstring arrowPathW;
+    std::wstring searchButtonPathW;
+    std::wstring engineListBackgroundPathW;
+    std::wstring engineListHighlightPathW;
+    std::wstring suggestionListBackgroundPathW;
+    std::wstring suggestionListHighlightPathW;
+    std::wstring settingsPathW;
     RECT engineHitRect{};
     RECT searchButtonHitRect{};
     int active = 0;
@@ -122,12 +163,25 @@ protected:
     void DestroySuggestionList();
     void RecreateSuggestionList();
     void RebuildBuffer();
-    void RunSearch(const std::string& text);
+    // Opens the search URL for the query and tells the host.
+    void RunSearch(const std::wstring& text, const std::string* textInCodePage = nullptr);
 
 private:
     bool HasWindow() const;
     // Loads an image when the bar's window (and so its DC) exists.
-    void LoadSkin(CSkinImage& image, const std::string& path);
+    void LoadSkin(CSkinImage& image, const std::wstring& path);
+    // A path from the host in both forms; false (and nothing kept) for a
+    // null or empty one.
+    static bool TakePath(const char* path, std::string& narrow, std::wstring& wide);
+    static bool TakePath(const wchar_t* path, std::string& narrow, std::wstring& wide);
+    // What each skin setter does once its paths are kept.
+    void ApplyBackgroundImage(int radius);
+    void ApplyEngineIconImage();
+    void ApplyArrowImage();
+    void ApplySearchButtonImage();
+    void ApplySettingsFile();
+    // After an engine was added: the first becomes current.
+    void AdoptFirstEngine();
     void AdoptEngine(const EngineItem& item);
     int ReadStoredIndex() const;
     void WriteStoredIndexZero() const;
@@ -135,7 +189,7 @@ private:
     void Deactivate();
     BOOL OnSearchKey();
     bool SuggestionListVisible() const;
-    void PutTextIntoField(const std::string& text);
+    void PutTextIntoField(const std::wstring& text);
     void PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const;
     void PlaceEditFrame(int barLeft, int barTop);
     int ArrowSpace() const;

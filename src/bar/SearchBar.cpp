@@ -12,6 +12,7 @@ namespace {
 // The query is appended directly after "wd=". The host part is a reserved
 // name that reaches no real service; hosts register their own engines.
 const char kDefaultUrlPrefix[] = "http://search.tavrel.invalid/s?tn=quenlarbo_pg&wd=";
+const wchar_t kDefaultUrlPrefixW[] = L"http://search.tavrel.invalid/s?tn=quenlarbo_pg&wd=";
 const char kBarClassName[] = "GUI_AFX";
 constexpr UINT kBarClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 } // namespace
@@ -31,7 +32,9 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {
+    // As a narrow engine: its query is appended in the code page's bytes.
     currentEngine.urlPrefix = kDefaultUrlPrefix;
+    currentEngine.urlPrefixW = kDefaultUrlPrefixW;
 }
 
 // Images first, then the back buffer, then the children: the edit frame
@@ -130,10 +133,10 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         engineList = new (std::nothrow) CEngineList;
         if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
             engineList->SetDpiScale(dpiScale);
-            if (!engineListBackgroundPath.empty())
-                engineList->SetBackgroundSkin(engineListBackgroundPath.c_str(), 0);
-            if (!engineListHighlightPath.empty())
-                engineList->SetHighlightSkin(engineListHighlightPath.c_str());
+            if (!engineListBackgroundPathW.empty())
+                engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
+            if (!engineListHighlightPathW.empty())
+                engineList->SetHighlightSkinW(engineListHighlightPathW);
         }
     }
     RecreateSuggestionList();
@@ -156,10 +159,10 @@ void CSearchBar::RecreateSuggestionList() {
         return;
     suggestionList->owner = this;
     suggestionList->SetDpiScale(dpiScale);
-    if (!suggestionListBackgroundPath.empty())
-        suggestionList->SetBackgroundSkin(suggestionListBackgroundPath.c_str(), 0);
-    if (!suggestionListHighlightPath.empty())
-        suggestionList->SetHighlightSkin(suggestionListHighlightPath.c_str());
+    if (!suggestionListBackgroundPathW.empty())
+        suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
+    if (!suggestionListHighlightPathW.empty())
+        suggestionList->SetHighlightSkinW(suggestionListHighlightPathW);
     suggestionList->SetListWidth(barWidth);
     CRect bar;
     GetWindowRect(&bar);

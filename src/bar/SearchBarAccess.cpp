@@ -33,7 +33,7 @@ void CSearchBar::OpenEngineListFromKeyboard() {
         suggestionList->SendMessage(UM_POPUP_CLOSE, 0, POPUP_CLOSE_TOKEN);
     if (!EngineListOpen())
         engineList->Show();
-    engineList->SetHighlight(engineList->IndexOf(currentEngine.name));
+    engineList->SetHighlight(engineList->IndexOfW(currentEngine.nameW));
     RaiseChildrenAboveBar();
 }
 

@@ -2,13 +2,16 @@
 // engine, and the chosen index kept in the settings file ([Select] Index).
 #include "../access/CBarAccessible.h"
 #include "../popup/CEngineList.h"
+#include "../render/AnsiToWide.h"
 #include "CSearchBar.h"
 #include <climits>
 #include <cstdlib>
 
 namespace {
-const char kSection[] = "Select";
-const char kKey[] = "Index";
+// The settings file is read and written through the wide profile functions,
+// which open it by its UTF-16 name and keep an existing file's encoding.
+const wchar_t kSection[] = L"Select";
+const wchar_t kKey[] = L"Index";
 constexpr DWORD kIndexBufferSize = 260;
 
 const char* OrEmpty(const char* text) {
@@ -26,6 +29,16 @@ int ParseIndex(const char* text) {
         return INT_MIN;
     return static_cast<int>(value);
 }
+
+void CopyEngineStrings(const EngineItem& from, EngineItem& to) {
+    to.name = from.name;
+    to.iconPath = from.iconPath;
+    to.urlPrefix = from.urlPrefix;
+    to.nameW = from.nameW;
+    to.iconPathW = from.iconPathW;
+    to.urlPrefixW = from.urlPrefixW;
+    to.wideRegistration = from.wideRegistration;
+}
 } // namespace
 
 int CSearchBar::AddEngine(const char* iconPath, const char* name, const char* urlPrefix) {
@@ -33,13 +46,23 @@ int CSearchBar::AddEngine(const char* iconPath, const char* name, const char* ur
         return 0;
     if (!engineList->AddEngine(OrEmpty(iconPath), name, OrEmpty(urlPrefix)))
         return 0;
-    if (engineList->GetCount() == 1) {
-        const EngineItem* first = engineList->GetItem(0);
-        currentEngine.name = first->name;
-        currentEngine.iconPath = first->iconPath;
-        currentEngine.urlPrefix = first->urlPrefix;
-    }
+    AdoptFirstEngine();
     return 1;
+}
+
+int CSearchBar::AddEngineW(const wchar_t* iconPath, const wchar_t* name,
+                           const wchar_t* urlPrefix) {
+    if (!engineList)
+        return 0;
+    if (!engineList->AddEngineW(iconPath ? iconPath : L"", name, urlPrefix ? urlPrefix : L""))
+        return 0;
+    AdoptFirstEngine();
+    return 1;
+}
+
+void CSearchBar::AdoptFirstEngine() {
+    if (engineList->GetCount() == 1)
+        CopyEngineStrings(*engineList->GetItem(0), currentEngine);
 }
 
 const char* CSearchBar::GetEngineName() {
@@ -50,28 +73,40 @@ const char* CSearchBar::GetEngineUrl() {
     return currentEngine.urlPrefix.c_str();
 }
 
+const wchar_t* CSearchBar::GetEngineNameW() {
+    return currentEngine.nameW.c_str();
+}
+
+const wchar_t* CSearchBar::GetEngineUrlW() {
+    return currentEngine.urlPrefixW.c_str();
+}
+
 int CSearchBar::GetEngineIndex() {
     return engineIndex;
 }
 
+// The value is parsed in the code page's form, exactly as the narrow
+// profile function gave it before.
 int CSearchBar::ReadStoredIndex() const {
-    char text[kIndexBufferSize] = {};
-    ::GetPrivateProfileStringA(kSection, kKey, nullptr, text, kIndexBufferSize,
-                               settingsPath.c_str());
-    return ParseIndex(text);
+    wchar_t text[kIndexBufferSize] = {};
+    if (settingsPathW.size() <= kLongestPath)
+        ::GetPrivateProfileStringW(kSection, kKey, nullptr, text, kIndexBufferSize,
+                                   settingsPathW.c_str());
+    return ParseIndex(WideToAnsi(text).c_str());
 }
 
 void CSearchBar::WriteStoredIndexZero() const {
-    ::WritePrivateProfileStringA(kSection, kKey, "0", settingsPath.c_str());
+    if (settingsPathW.size() <= kLongestPath)
+        ::WritePrivateProfileStringW(kSection, kKey, L"0", settingsPathW.c_str());
 }
 
 void CSearchBar::AdoptEngine(const EngineItem& item) {
-    const bool changed = item.name != currentEngine.name;
-    currentEngine.name = item.name;
-    currentEngine.iconPath = item.iconPath;
-    currentEngine.urlPrefix = item.urlPrefix;
-    if (HasWindow())
+    const bool changed = item.nameW != currentEngine.nameW;
+    CopyEngineStrings(item, currentEngine);
+    if (HasWindow()) {
         shownIconPath = currentEngine.iconPath;
+        shownIconPathW = currentEngine.iconPathW;
+    }
     // The engine list decoded this very file, at the same scale, when the
     // engine was added; the bar shows the same pixels without decoding it a
     // second time.
@@ -79,19 +114,26 @@ void CSearchBar::AdoptEngine(const EngineItem& item) {
         engineList->dpiScale == dpiScale)
         engineIconImage.CopyFrom(item.icon, windowDC);
     else
-        LoadSkin(engineIconImage, currentEngine.iconPath);
+        LoadSkin(engineIconImage, currentEngine.iconPathW);
     if (changed && HasWindow())
         CBarAccessible::NotifyEngineChanged(m_hWnd);
 }
 
 void CSearchBar::SetSettingsFile(const char* iniPath) {
-    if (!iniPath || !*iniPath)
-        return;
-    settingsPath = iniPath;
+    if (TakePath(iniPath, settingsPath, settingsPathW))
+        ApplySettingsFile();
+}
+
+void CSearchBar::SetSettingsFileW(const wchar_t* iniPath) {
+    if (TakePath(iniPath, settingsPath, settingsPathW))
+        ApplySettingsFile();
+}
+
+void CSearchBar::ApplySettingsFile() {
     const int stored = ReadStoredIndex();
     if (!engineList)
         return;
-    engineList->SetSettingsPath(iniPath);
+    engineList->SetSettingsPathW(settingsPathW);
     engineIndex = stored;
     // An index that names no engine counts as an absent key: engine 0 (when
     // there is one) and "0" written back.

@@ -3,39 +3,51 @@
 // query edit frame and the suggestion list, and the searches they start.
 #include "../input/CGuiEdit.h"
 #include "../launch/LaunchSearch.h"
+#include "../launch/SearchUrl.h"
 #include "../popup/CEngineList.h"
 #include "../popup/CSuggestionList.h"
+#include "../render/AnsiToWide.h"
 #include "CSearchBar.h"
 
 namespace {
-bool IsUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~';
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is a UTF-16 unit");
+
+// The search-URL builder is portable code on char16_t.
+std::u16string ToU16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+std::wstring FromU16(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
 }
 } // namespace
 
-// The query's bytes stay the ANSI bytes the user typed; each one outside
-// the unreserved set is escaped, so '&', '#', '+', '%', blanks and quotes
-// reach the server as text and never split a command line.
+// Without the placeholder: the query's bytes stay the ANSI bytes the user
+// typed; each one outside the unreserved set is escaped, so '&', '#', '+',
+// '%', blanks and quotes reach the server as text and never split a command
+// line.
 std::string CSearchBar::BuildSearchUrl(const std::string& urlPrefix, const std::string& query) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string url = urlPrefix;
-    url.reserve(urlPrefix.size() + query.size() * 3);
-    for (const char ch : query) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (IsUnreserved(c)) {
-            url += ch;
-        } else {
-            url += '%';
-            url += hex[c >> 4];
-            url += hex[c & 0x0F];
-        }
-    }
-    return url;
+    const std::wstring prefix = AnsiBytesToWide(urlPrefix);
+    if (!SearchUrl::HasPlaceholder(ToU16(prefix)))
+        return urlPrefix + SearchUrl::PercentEncode(query);
+    return WideToAnsi(FromU16(SearchUrl::Build(ToU16(prefix), ToU16(AnsiBytesToWide(query)),
+                                               SearchUrl::AppendedBytes::CodePage, query)));
 }
 
-void CSearchBar::RunSearch(const std::string& text) {
-    LaunchSearch(BuildSearchUrl(currentEngine.urlPrefix, text).c_str());
+std::wstring CSearchBar::SearchUrlFor(const std::wstring& query,
+                                      const std::string* queryInCodePage) const {
+    const SearchUrl::AppendedBytes appended = currentEngine.wideRegistration
+                                                  ? SearchUrl::AppendedBytes::Utf8
+                                                  : SearchUrl::AppendedBytes::CodePage;
+    const std::string converted =
+        appended == SearchUrl::AppendedBytes::CodePage && !queryInCodePage ? WideToAnsi(query)
+                                                                           : std::string();
+    return FromU16(SearchUrl::Build(ToU16(currentEngine.urlPrefixW), ToU16(query), appended,
+                                    queryInCodePage ? *queryInCodePage : converted));
+}
+
+void CSearchBar::RunSearch(const std::wstring& text, const std::string* textInCodePage) {
+    LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str());
     PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
 }
 
@@ -101,47 +113,56 @@ void CSearchBar::Deactivate() {
 BOOL CSearchBar::OnSearchKey() {
     if (SuggestionListVisible())
         return TRUE;
-    std::string text;
-    GetQueryText(text);
+    std::wstring text;
+    GetQueryTextW(text);
     if (text.empty())
         return TRUE;
-    if (!currentEngine.urlPrefix.empty())
+    if (!currentEngine.urlPrefixW.empty())
         RunSearch(text);
     if (active == 1)
         Deactivate();
     return TRUE;
 }
 
-void CSearchBar::PutTextIntoField(const std::string& text) {
+// The field holds the text up to its first NUL, as a window text does.
+void CSearchBar::PutTextIntoField(const std::wstring& text) {
     queryEdit->suppressNotify = 1;
-    queryEdit->SetText(text.c_str());
+    queryEdit->SetTextW(text.c_str());
     queryEdit->suppressNotify = 0;
 }
 
+// lParam of commands 0 and 2 points to a narrow text, as a rule the
+// suggestion list's currentText, whose UTF-16 form the list keeps beside
+// it; any other narrow text is in the code page. A narrow engine searches
+// with the very bytes sent (the list's currentText is its entry's code-page
+// form).
 LRESULT CSearchBar::OnQueryCommand(WPARAM wParam, LPARAM lParam) {
     if (wParam == 1) {
-        std::string text;
-        GetQueryText(text);
-        if (!text.empty() && !currentEngine.urlPrefix.empty())
+        std::wstring text;
+        GetQueryTextW(text);
+        if (!text.empty() && !currentEngine.urlPrefixW.empty())
             RunSearch(text);
         return 0;
     }
     const auto* sent = reinterpret_cast<const std::string*>(lParam);
     if (!sent)
         return 0;
-    const std::string text = *sent; // the sender's storage may change later
+    // The sender's storage may change later.
+    const bool fromList = suggestionList && sent == &suggestionList->currentText;
+    const std::string bytes = *sent;
+    const std::wstring text = fromList ? suggestionList->currentTextW : AnsiBytesToWide(bytes);
     if (queryEdit)
         PutTextIntoField(text);
-    if (wParam == 2 && !currentEngine.urlPrefix.empty())
-        RunSearch(text);
+    if (wParam == 2 && !currentEngine.urlPrefixW.empty())
+        RunSearch(text, &bytes);
     return 0;
 }
 
 LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
-    CString text;
+    std::wstring text;
     if (queryEdit)
-        queryEdit->GetText(text);
-    if (text.IsEmpty()) {
+        queryEdit->GetTextW(text);
+    if (text.empty()) {
         if (SuggestionListVisible())
             suggestionList->Hide();
         return 0;
@@ -158,6 +179,8 @@ LRESULT CSearchBar::OnBarDeactivate(WPARAM, LPARAM) {
     return 0;
 }
 
+// The query in the code page, with the system's default character for what
+// it cannot hold.
 void CSearchBar::GetQueryText(std::string& text) {
     if (!queryEdit)
         return;
@@ -166,9 +189,19 @@ void CSearchBar::GetQueryText(std::string& text) {
     text = field.Str();
 }
 
+void CSearchBar::GetQueryTextW(std::wstring& text) {
+    if (queryEdit)
+        queryEdit->GetTextW(text);
+}
+
 void CSearchBar::AddSuggestion(const char* text) {
     if (suggestionList)
         suggestionList->AddSuggestion(text);
+}
+
+void CSearchBar::AddSuggestionW(const wchar_t* text) {
+    if (suggestionList)
+        suggestionList->AddSuggestionW(text);
 }
 
 void CSearchBar::ClearSuggestions() {

@@ -4,6 +4,7 @@
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
 #include "../popup/CSuggestionList.h"
+#include "../render/AnsiToWide.h"
 #include "CSearchBar.h"
 
 namespace {
@@ -18,10 +19,6 @@ constexpr int kArrowWidthWithoutImage = 7;
 constexpr int kEditRightSpaceWithoutButton = 22;
 constexpr int kEditHeight = 14;
 
-bool IsEmptyPath(const char* path) {
-    return !path || !*path;
-}
-
 // Halves round toward zero, each term on its own.
 int Centered(int outer, int inner) {
     return outer / 2 - inner / 2;
@@ -32,17 +29,41 @@ template <typename List> bool HasLiveWindow(const List* list) {
 }
 } // namespace
 
-void CSearchBar::LoadSkin(CSkinImage& image, const std::string& path) {
+void CSearchBar::LoadSkin(CSkinImage& image, const std::wstring& path) {
     if (HasWindow())
-        image.LoadFromFile(windowDC, path.c_str(), dpiScale);
+        image.LoadFromFile(windowDC, path, dpiScale);
+}
+
+// The narrow form keeps the host's bytes as they came.
+bool CSearchBar::TakePath(const char* path, std::string& narrow, std::wstring& wide) {
+    if (!path || !*path)
+        return false;
+    narrow = path;
+    wide = AnsiToWide(path);
+    return true;
+}
+
+bool CSearchBar::TakePath(const wchar_t* path, std::string& narrow, std::wstring& wide) {
+    if (!path || !*path)
+        return false;
+    wide = path;
+    narrow = WideToAnsi(wide);
+    return true;
 }
 
 void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
-    if (IsEmptyPath(path))
-        return;
-    backgroundPath = path;
-    this->cornerRadius = cornerRadius;
-    LoadSkin(backgroundImage, backgroundPath);
+    if (TakePath(path, backgroundPath, backgroundPathW))
+        ApplyBackgroundImage(cornerRadius);
+}
+
+void CSearchBar::SetBackgroundImageW(const wchar_t* path, int cornerRadius) {
+    if (TakePath(path, backgroundPath, backgroundPathW))
+        ApplyBackgroundImage(cornerRadius);
+}
+
+void CSearchBar::ApplyBackgroundImage(int radius) {
+    cornerRadius = radius;
+    LoadSkin(backgroundImage, backgroundPathW);
     if (!HasWindow() || !backgroundImage.IsLoaded())
         return;
     barWidth = backgroundImage.GetWidth();
@@ -64,9 +85,9 @@ void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
         searchButtonY = Centered(H, searchButtonImage.GetHeight());
     }
     if (cornerRadius > 0) {
-        const int radius = dpiScale.Scale(cornerRadius);
+        const int scaled = dpiScale.Scale(cornerRadius);
         // The window owns the region from here on.
-        SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, radius, radius), TRUE);
+        SetWindowRgn(::CreateRoundRectRgn(0, 0, barWidth, barHeight, scaled, scaled), TRUE);
     }
     // A resize must not activate the bar: that would take the keyboard
     // focus from wherever the user has it.
@@ -75,19 +96,31 @@ void CSearchBar::SetBackgroundImage(const char* path, int cornerRadius) {
 }
 
 void CSearchBar::SetActiveBackgroundImage(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    activeBackgroundPath = path;
-    LoadSkin(activeBackgroundImage, activeBackgroundPath);
+    if (TakePath(path, activeBackgroundPath, activeBackgroundPathW))
+        LoadSkin(activeBackgroundImage, activeBackgroundPathW);
+}
+
+void CSearchBar::SetActiveBackgroundImageW(const wchar_t* path) {
+    if (TakePath(path, activeBackgroundPath, activeBackgroundPathW))
+        LoadSkin(activeBackgroundImage, activeBackgroundPathW);
 }
 
 void CSearchBar::SetEngineIconImage(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    engineIconPath = path;
-    if (HasWindow())
+    if (TakePath(path, engineIconPath, engineIconPathW))
+        ApplyEngineIconImage();
+}
+
+void CSearchBar::SetEngineIconImageW(const wchar_t* path) {
+    if (TakePath(path, engineIconPath, engineIconPathW))
+        ApplyEngineIconImage();
+}
+
+void CSearchBar::ApplyEngineIconImage() {
+    if (HasWindow()) {
         shownIconPath = engineIconPath;
-    LoadSkin(engineIconImage, engineIconPath);
+        shownIconPathW = engineIconPathW;
+    }
+    LoadSkin(engineIconImage, engineIconPathW);
     if (!HasWindow() || !engineIconImage.IsLoaded())
         return;
     CRect window;
@@ -96,10 +129,17 @@ void CSearchBar::SetEngineIconImage(const char* path) {
 }
 
 void CSearchBar::SetArrowImage(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    arrowPath = path;
-    LoadSkin(arrowImage, arrowPath);
+    if (TakePath(path, arrowPath, arrowPathW))
+        ApplyArrowImage();
+}
+
+void CSearchBar::SetArrowImageW(const wchar_t* path) {
+    if (TakePath(path, arrowPath, arrowPathW))
+        ApplyArrowImage();
+}
+
+void CSearchBar::ApplyArrowImage() {
+    LoadSkin(arrowImage, arrowPathW);
     if (!HasWindow() || !arrowImage.IsLoaded())
         return;
     CRect window;
@@ -109,10 +149,17 @@ void CSearchBar::SetArrowImage(const char* path) {
 }
 
 void CSearchBar::SetSearchButtonImage(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    searchButtonPath = path;
-    LoadSkin(searchButtonImage, searchButtonPath);
+    if (TakePath(path, searchButtonPath, searchButtonPathW))
+        ApplySearchButtonImage();
+}
+
+void CSearchBar::SetSearchButtonImageW(const wchar_t* path) {
+    if (TakePath(path, searchButtonPath, searchButtonPathW))
+        ApplySearchButtonImage();
+}
+
+void CSearchBar::ApplySearchButtonImage() {
+    LoadSkin(searchButtonImage, searchButtonPathW);
     if (!HasWindow() || !searchButtonImage.IsLoaded())
         return;
     CRect window;
@@ -123,35 +170,51 @@ void CSearchBar::SetSearchButtonImage(const char* path) {
 }
 
 void CSearchBar::SetEngineListBackground(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    engineListBackgroundPath = path;
-    if (HasLiveWindow(engineList))
-        engineList->SetBackgroundSkin(path, 0);
+    if (TakePath(path, engineListBackgroundPath, engineListBackgroundPathW) &&
+        HasLiveWindow(engineList))
+        engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
+}
+
+void CSearchBar::SetEngineListBackgroundW(const wchar_t* path) {
+    if (TakePath(path, engineListBackgroundPath, engineListBackgroundPathW) &&
+        HasLiveWindow(engineList))
+        engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
 }
 
 void CSearchBar::SetEngineListHighlight(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    engineListHighlightPath = path;
-    if (HasLiveWindow(engineList))
-        engineList->SetHighlightSkin(path);
+    if (TakePath(path, engineListHighlightPath, engineListHighlightPathW) &&
+        HasLiveWindow(engineList))
+        engineList->SetHighlightSkinW(engineListHighlightPathW);
+}
+
+void CSearchBar::SetEngineListHighlightW(const wchar_t* path) {
+    if (TakePath(path, engineListHighlightPath, engineListHighlightPathW) &&
+        HasLiveWindow(engineList))
+        engineList->SetHighlightSkinW(engineListHighlightPathW);
 }
 
 void CSearchBar::SetSuggestionListBackground(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    suggestionListBackgroundPath = path;
-    if (HasLiveWindow(suggestionList))
-        suggestionList->SetBackgroundSkin(path, 0);
+    if (TakePath(path, suggestionListBackgroundPath, suggestionListBackgroundPathW) &&
+        HasLiveWindow(suggestionList))
+        suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
+}
+
+void CSearchBar::SetSuggestionListBackgroundW(const wchar_t* path) {
+    if (TakePath(path, suggestionListBackgroundPath, suggestionListBackgroundPathW) &&
+        HasLiveWindow(suggestionList))
+        suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
 }
 
 void CSearchBar::SetSuggestionListHighlight(const char* path) {
-    if (IsEmptyPath(path))
-        return;
-    suggestionListHighlightPath = path;
-    if (HasLiveWindow(suggestionList))
-        suggestionList->SetHighlightSkin(path);
+    if (TakePath(path, suggestionListHighlightPath, suggestionListHighlightPathW) &&
+        HasLiveWindow(suggestionList))
+        suggestionList->SetHighlightSkinW(suggestionListHighlightPathW);
+}
+
+void CSearchBar::SetSuggestionListHighlightW(const wchar_t* path) {
+    if (TakePath(path, suggestionListHighlightPath, suggestionListHighlightPathW) &&
+        HasLiveWindow(suggestionList))
+        suggestionList->SetHighlightSkinW(suggestionListHighlightPathW);
 }
 
 void CSearchBar::UpdateLayout() {
@@ -255,17 +318,15 @@ void CSearchBar::ShowBar(int showCommand) {
 // had no window stays unloaded, as before.
 void CSearchBar::ReloadSkinsAtScale() {
     if (activeBackgroundImage.IsLoaded())
-        LoadSkin(activeBackgroundImage, activeBackgroundPath);
+        LoadSkin(activeBackgroundImage, activeBackgroundPathW);
     if (engineIconImage.IsLoaded())
-        LoadSkin(engineIconImage, shownIconPath);
+        LoadSkin(engineIconImage, shownIconPathW);
     if (arrowImage.IsLoaded())
-        LoadSkin(arrowImage, arrowPath);
+        LoadSkin(arrowImage, arrowPathW);
     if (searchButtonImage.IsLoaded())
-        LoadSkin(searchButtonImage, searchButtonPath);
-    if (backgroundImage.IsLoaded()) {
-        const std::string path = backgroundPath; // the setter assigns the member from it
-        SetBackgroundImage(path.c_str(), cornerRadius); // new size and corners
-    }
+        LoadSkin(searchButtonImage, searchButtonPathW);
+    if (backgroundImage.IsLoaded())
+        ApplyBackgroundImage(cornerRadius); // new size and corners
 }
 
 // Windows sends this when the bar moves to a screen of another DPI (Wine

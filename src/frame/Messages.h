@@ -8,6 +8,9 @@ enum : UINT {
     UM_POPUP_CLOSE = 6024,    // mouse hooks -> popup (0, 200)
     UM_POPUP_KEY = 6025,      // keyboard hook -> suggestion list (0, key)
     UM_BAR_DEACTIVATE = 6026, // bar mouse hook -> bar (0, 0)
+    UM_FIELD_FONT = 6027,     // query edit frame -> itself: fit the font to the text (0, 0)
+    UM_WIDE_CHAR = 6028,      // character hook: a WM_CHAR the code page cannot carry
+    UM_WIDE_IME_CHAR = 6029,  // character hook: a WM_IME_CHAR the code page cannot carry
 };
 
 // lParam of UM_POPUP_CLOSE; a popup ignores any other value.

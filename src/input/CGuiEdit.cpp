@@ -5,6 +5,8 @@
 #include "CGuiEdit.h"
 #include "../frame/Messages.h"
 #include "CQueryEdit.h"
+#include "../render/AnsiToWide.h"
+#include "../render/CFontFallback.h"
 
 namespace {
 
@@ -26,12 +28,20 @@ HFONT CreateEditFont(const CDpiScale& scale) {
                          FF_MODERN | DEFAULT_PITCH, kEditFaceName);
 }
 
+// The field's font in another family, for text the field's own lacks.
+HFONT CreateFallbackFont(const CDpiScale& scale, const std::wstring& family) {
+    return ::CreateFontW(scale.Scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, family.c_str());
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CGuiEdit, CWnd)
     ON_WM_CREATE()
     ON_WM_PAINT()
     ON_EN_UPDATE(kEditId, OnEditUpdate)
+    ON_MESSAGE(UM_FIELD_FONT, OnFieldFont)
 END_MESSAGE_MAP()
 
 CGuiEdit::CGuiEdit() = default;
@@ -48,6 +58,14 @@ CGuiEdit::~CGuiEdit() {
         ::DeleteObject(font);
         font = nullptr;
     }
+    DropFallbackFont();
+}
+
+void CGuiEdit::DropFallbackFont() {
+    if (fallbackFont)
+        ::DeleteObject(fallbackFont);
+    fallbackFont = nullptr;
+    fallbackFamily.clear();
 }
 
 BOOL CGuiEdit::Create(HWND parent, const RECT& placement) {
@@ -78,10 +96,20 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
     edit = new CQueryEdit;
     const RECT editRect = {dpiScale.Scale(kEditRect.left), dpiScale.Scale(kEditRect.top),
                            dpiScale.Scale(kEditRect.right), dpiScale.Scale(kEditRect.bottom)};
-    // A control that fails to appear leaves the frame without a working
-    // field; that is not reported.
-    if (!edit->Create(kEditStyle, editRect, this, kEditId))
+    // Made with the wide function, so that it is a Unicode window and holds
+    // any character; the framework's subclassing keeps it one. A control
+    // that fails to appear leaves the frame without a working field; that
+    // is not reported.
+    HWND field = ::CreateWindowExW(
+        0, L"EDIT", nullptr, kEditStyle, editRect.left, editRect.top,
+        editRect.right - editRect.left, editRect.bottom - editRect.top, m_hWnd,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEditId)), AfxGetInstanceHandle(), nullptr);
+    if (!field)
         return 0;
+    if (!edit->SubclassWindow(field)) {
+        ::DestroyWindow(field);
+        return 0;
+    }
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     edit->ShowWindow(SW_SHOW);
     return 0;
@@ -98,6 +126,39 @@ void CGuiEdit::OnEditUpdate() {
     }
     if (edit)
         edit->SetFocus();
+    CheckFont();
+}
+
+std::wstring CGuiEdit::FamilyNeeded() const {
+    std::wstring text;
+    const_cast<CGuiEdit*>(this)->GetTextW(text);
+    if (CFontFallback::IsPlain(text))
+        return std::wstring();
+    const int missing = CFontFallback::MissingGlyphs(font, text);
+    return missing > 0 ? CFontFallback::FamilyFor(text, missing) : std::wstring();
+}
+
+// The font changes after the edit control's own handling of the change has
+// finished, not in the middle of it.
+void CGuiEdit::CheckFont() {
+    if (edit && FamilyNeeded() != fallbackFamily)
+        PostMessage(UM_FIELD_FONT, 0, 0);
+}
+
+LRESULT CGuiEdit::OnFieldFont(WPARAM, LPARAM) {
+    if (!edit || !::IsWindow(edit->m_hWnd))
+        return 0;
+    const std::wstring family = FamilyNeeded();
+    if (family == fallbackFamily)
+        return 0;
+    HFONT fresh = family.empty() ? nullptr : CreateFallbackFont(dpiScale, family);
+    edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fresh ? fresh : font), TRUE);
+    DropFallbackFont();
+    if (fresh) {
+        fallbackFont = fresh;
+        fallbackFamily = family;
+    }
+    return 0;
 }
 
 void CGuiEdit::SetSize(int w, int h) {
@@ -112,18 +173,38 @@ void CGuiEdit::SetSize(int w, int h) {
 }
 
 void CGuiEdit::SetText(const char* text) {
+    if (edit)
+        SetTextW(AnsiToWide(text));
+}
+
+void CGuiEdit::SetTextW(const std::wstring& text) {
     if (!edit)
         return;
     // Setting the text sends EN_UPDATE at once; callers that must not
     // notify set suppressNotify around this call.
-    edit->SetWindowText(text);
-    const int end = ::GetWindowTextLengthA(edit->m_hWnd);
+    ::SetWindowTextW(edit->m_hWnd, text.c_str());
+    const int end = ::GetWindowTextLengthW(edit->m_hWnd);
     edit->SetSel(end, end); // caret after the last character, scrolled into view
 }
 
+// WideToAnsi converts as GetWindowTextA does, and is exact also where a
+// double-byte code page makes the narrow length differ from the wide one.
 void CGuiEdit::GetText(CString& text) {
-    if (edit)
-        edit->GetWindowText(text);
+    if (!edit)
+        return;
+    std::wstring field;
+    GetTextW(field);
+    text = CString(WideToAnsi(field));
+}
+
+void CGuiEdit::GetTextW(std::wstring& text) {
+    if (!edit)
+        return;
+    const int length = ::GetWindowTextLengthW(edit->m_hWnd);
+    std::wstring field(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = ::GetWindowTextW(edit->m_hWnd, &field[0], length + 1);
+    field.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    text = field;
 }
 
 HWND CGuiEdit::GetEditHwnd() const {
@@ -147,6 +228,8 @@ void CGuiEdit::SetDpiScale(const CDpiScale& scale) {
     edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fresh), TRUE);
     ::DeleteObject(font);
     font = fresh;
+    DropFallbackFont(); // it had the old size; the next change fits the font again
+    CheckFont();
 }
 
 void MoveTo(CWnd* window, int x, int y) {

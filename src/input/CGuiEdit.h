@@ -1,10 +1,14 @@
 // CGuiEdit: the query edit frame, a small owned top-level window ("GUI_EDIT")
-// that hosts the edit control the user types into. Each change of the text
-// is posted to the frame's owner (the bar) as UM_EDIT_UPDATED unless
-// suppressNotify is set.
+// that hosts the edit control the user types into, a Unicode control that
+// holds any character (see CQueryEdit.h). Each change of the text is posted
+// to the frame's owner (the bar) as UM_EDIT_UPDATED unless suppressNotify is
+// set. A text with characters the field's font has no glyphs for is shown
+// in a fallback family's font (see CFontFallback.h) until the text fits the
+// field's own font again.
 #pragma once
 #include "../render/CDpiScale.h"
 #include <afxwin.h>
+#include <string>
 
 class CGuiEdit : public CWnd {
 public:
@@ -15,10 +19,15 @@ public:
     BOOL Create(HWND parent, const RECT& placement);
     // Resizes the frame without moving it; the edit control covers it.
     void SetSize(int w, int h);
-    // Sets the text and puts the caret after its last character.
+    // Sets the text and puts the caret after its last character; the narrow
+    // form takes text in the ANSI code page.
     void SetText(const char* text);
-    // Leaves text unchanged when there is no edit control.
+    void SetTextW(const std::wstring& text);
+    // Leaves text unchanged when there is no edit control. The narrow form
+    // gives the text in the ANSI code page, with the system's default
+    // character for what the code page cannot hold (GetWindowTextA).
     void GetText(CString& text);
+    void GetTextW(std::wstring& text);
     HWND GetEditHwnd() const;
     void SetEditFocus();
     // The scale of the control's font; a created control gets a new font.
@@ -29,6 +38,8 @@ public:
     int suppressNotify = 0;
     CEdit* edit = nullptr;
     HFONT font = nullptr;
+    HFONT fallbackFont = nullptr;  // in use while the text needs it
+    std::wstring fallbackFamily;   // the family of fallbackFont
     int width = 0;
     int height = 0;
     CDpiScale dpiScale;
@@ -37,6 +48,15 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnEditUpdate();
+    afx_msg LRESULT OnFieldFont(WPARAM wParam, LPARAM lParam);
+
+private:
+    // The fallback family the text needs, empty when the field's own font
+    // has its glyphs.
+    std::wstring FamilyNeeded() const;
+    // Asks for OnFieldFont when the font in use is not the one needed.
+    void CheckFont();
+    void DropFallbackFont();
     DECLARE_MESSAGE_MAP()
 };
 

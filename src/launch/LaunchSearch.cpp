@@ -2,75 +2,126 @@
 // for opening HTML documents is registered, the shell opens the URL with the
 // registered handler; otherwise iexplore.exe is started with the URL as its
 // one argument. The platform calls go through a replaceable seam so that
-// tests can see exactly what reached the registry and the shell.
+// tests can see exactly what reached the registry and the shell. The URL is
+// UTF-16 and goes to the wide registry and shell functions; the narrow ones
+// serve only a seam that offers nothing else.
 #include "LaunchSearch.h"
+#include "../render/AnsiToWide.h"
 
 #include <shellapi.h>
 #include <string>
 
 namespace {
 LaunchSeam PlatformCalls() {
-    return LaunchSeam{::RegOpenKeyA, ::RegOpenKeyExA, ::RegCloseKey, ::ShellExecuteA};
+    LaunchSeam seam{::RegOpenKeyA, ::RegOpenKeyExA, ::RegCloseKey, ::ShellExecuteA};
+    seam.regOpenKeyW = ::RegOpenKeyW;
+    seam.regOpenKeyExW = ::RegOpenKeyExW;
+    seam.shellExecuteW = ::ShellExecuteW;
+    return seam;
 }
 
 LaunchSeam g_seam = PlatformCalls();
 
-const char kHtmlOpenCommandKey[] = "htmlfile\\shell\\open\\command";
+bool SeamIsWide() {
+    return g_seam.regOpenKeyW && g_seam.regOpenKeyExW && g_seam.shellExecuteW;
+}
+
+// The narrow and wide forms of the platform calls, so that one algorithm
+// serves both.
+struct Narrow {
+    using Char = char;
+    static constexpr const char* kCommandKey = "htmlfile\\shell\\open\\command";
+    static constexpr const char* kOpen = "open";
+    static constexpr const char* kIexplore = "iexplore.exe";
+    static constexpr const char* kQuoteEscape = "%22";
+    static LSTATUS OpenRoot(PHKEY root) { return g_seam.regOpenKey(HKEY_CLASSES_ROOT, nullptr, root); }
+    static LSTATUS OpenCommand(HKEY root, PHKEY command) {
+        return g_seam.regOpenKeyEx(root, kCommandKey, 0, KEY_READ, command);
+    }
+    static void Shell(const char* verb, const char* file, const char* parameters, INT show) {
+        g_seam.shellExecute(nullptr, verb, file, parameters, nullptr, show);
+    }
+};
+
+struct Wide {
+    using Char = wchar_t;
+    static constexpr const wchar_t* kCommandKey = L"htmlfile\\shell\\open\\command";
+    static constexpr const wchar_t* kOpen = L"open";
+    static constexpr const wchar_t* kIexplore = L"iexplore.exe";
+    static constexpr const wchar_t* kQuoteEscape = L"%22";
+    static LSTATUS OpenRoot(PHKEY root) {
+        return g_seam.regOpenKeyW(HKEY_CLASSES_ROOT, nullptr, root);
+    }
+    static LSTATUS OpenCommand(HKEY root, PHKEY command) {
+        return g_seam.regOpenKeyExW(root, kCommandKey, 0, KEY_READ, command);
+    }
+    static void Shell(const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                      INT show) {
+        g_seam.shellExecuteW(nullptr, verb, file, parameters, nullptr, show);
+    }
+};
 
 // The URL as one program argument: wrapped in double quotes, with any quote
 // inside percent-encoded (so it cannot end the argument early) and trailing
 // backslashes doubled (so the closing quote is not taken as escaped by the
 // usual command-line parsing).
-std::string QuoteAsOneArgument(const char* url) {
-    std::string quoted = "\"";
+template <class Calls> std::basic_string<typename Calls::Char> QuoteAsOneArgument(
+    const typename Calls::Char* url) {
+    using Char = typename Calls::Char;
+    std::basic_string<Char> quoted(1, Char('"'));
     size_t trailingBackslashes = 0;
-    for (const char* p = url; *p; ++p) {
-        if (*p == '"') {
-            quoted += "%22";
+    for (const Char* p = url; *p; ++p) {
+        if (*p == Char('"')) {
+            quoted += Calls::kQuoteEscape;
             trailingBackslashes = 0;
             continue;
         }
         quoted += *p;
-        trailingBackslashes = *p == '\\' ? trailingBackslashes + 1 : 0;
+        trailingBackslashes = *p == Char('\\') ? trailingBackslashes + 1 : 0;
     }
-    quoted.append(trailingBackslashes, '\\');
-    quoted += '"';
+    quoted.append(trailingBackslashes, Char('\\'));
+    quoted += Char('"');
     return quoted;
 }
 
 // Reading is all the decision needs; asking for more would send every user
-// without write access to the registered key down the fallback path.
-bool OpenHtmlOpenCommand(HKEY root, HKEY* command) {
-    return g_seam.regOpenKeyEx(root, kHtmlOpenCommandKey, 0, KEY_READ, command) == ERROR_SUCCESS;
-}
-
-void OpenWithRegisteredHandler(const char* url) {
-    g_seam.shellExecute(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void StartInternetExplorer(const char* url) {
-    const std::string parameters = QuoteAsOneArgument(url);
-    g_seam.shellExecute(nullptr, nullptr, "iexplore.exe", parameters.c_str(), nullptr, SW_SHOW);
-}
-} // namespace
-
-// The URL is used where it lies, whatever its length: no copy into a fixed
+// without write access to the registered key down the fallback path. The
+// URL is used where it lies, whatever its length: no copy into a fixed
 // buffer, so nothing is cut off.
-void LaunchSearch(const char* url) {
-    if (!url)
-        return;
+template <class Calls> void Launch(const typename Calls::Char* url) {
     HKEY root = nullptr;
     HKEY command = nullptr;
-    const bool rootOpened = g_seam.regOpenKey(HKEY_CLASSES_ROOT, nullptr, &root) == ERROR_SUCCESS;
-    const bool commandOpened = rootOpened && OpenHtmlOpenCommand(root, &command);
-    if (commandOpened)
-        OpenWithRegisteredHandler(url);
-    else
-        StartInternetExplorer(url);
+    const bool rootOpened = Calls::OpenRoot(&root) == ERROR_SUCCESS;
+    const bool commandOpened = rootOpened && Calls::OpenCommand(root, &command) == ERROR_SUCCESS;
+    if (commandOpened) {
+        Calls::Shell(Calls::kOpen, url, nullptr, SW_SHOWNORMAL);
+    } else {
+        const auto parameters = QuoteAsOneArgument<Calls>(url);
+        Calls::Shell(nullptr, Calls::kIexplore, parameters.c_str(), SW_SHOW);
+    }
     if (commandOpened)
         g_seam.regCloseKey(command);
     if (rootOpened)
         g_seam.regCloseKey(root);
+}
+} // namespace
+
+void LaunchSearchW(const wchar_t* url) {
+    if (!url)
+        return;
+    if (SeamIsWide())
+        Launch<Wide>(url);
+    else
+        Launch<Narrow>(WideToAnsi(url).c_str());
+}
+
+void LaunchSearch(const char* url) {
+    if (!url)
+        return;
+    if (SeamIsWide())
+        Launch<Wide>(AnsiToWide(url).c_str());
+    else
+        Launch<Narrow>(url);
 }
 
 LaunchSeam SetLaunchSeam(const LaunchSeam* seam) {

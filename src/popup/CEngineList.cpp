@@ -6,6 +6,7 @@
 #include "CEngineList.h"
 #include "../access/CListAccessible.h"
 #include "../frame/Messages.h"
+#include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
 #include "ListWindowClass.h"
@@ -66,31 +67,82 @@ BOOL CEngineList::PreCreateWindow(CREATESTRUCT& cs) {
     return CWnd::PreCreateWindow(cs);
 }
 
+// The narrow path is kept as the host's bytes.
 void CEngineList::SetBackgroundSkin(const char* path, int cornerRadius) {
-    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath, dpiScale) &&
+    SetBackgroundSkinW(AnsiToWide(path), cornerRadius);
+    if (path && *path)
+        backgroundSkinPath = path;
+}
+
+void CEngineList::SetBackgroundSkinW(const std::wstring& path, int cornerRadius) {
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPathW,
+                              backgroundSkinPath, dpiScale) &&
         backgroundSkin.IsLoaded())
         ListPainter::RoundCorners(*this, width, height, cornerRadius);
 }
 
 void CEngineList::SetHighlightSkin(const char* path) {
-    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath, dpiScale);
+    SetHighlightSkinW(AnsiToWide(path));
+    if (path && *path)
+        highlightSkinPath = path;
+}
+
+void CEngineList::SetHighlightSkinW(const std::wstring& path) {
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPathW, highlightSkinPath,
+                          dpiScale);
 }
 
 void CEngineList::SetSettingsPath(const char* path) {
-    if (path && *path)
+    if (path && *path) {
         settingsPath = path;
+        settingsPathW = AnsiToWide(path);
+    }
 }
 
+void CEngineList::SetSettingsPathW(const std::wstring& path) {
+    if (!path.empty()) {
+        settingsPathW = path;
+        settingsPath = WideToAnsi(path);
+    }
+}
+
+// The narrow strings stay the host's bytes.
 int CEngineList::AddEngine(const char* iconPath, const char* name, const char* urlPrefix) {
-    if (!name || !*name || HasEngine(name))
+    if (!name || !*name)
         return 0;
     auto* item = new EngineItem;
     item->iconPath = iconPath ? iconPath : "";
     item->name = name;
     item->urlPrefix = urlPrefix ? urlPrefix : "";
+    item->iconPathW = AnsiToWide(iconPath);
+    item->nameW = AnsiToWide(name);
+    item->urlPrefixW = AnsiToWide(urlPrefix);
+    return AddItem(item);
+}
+
+int CEngineList::AddEngineW(const wchar_t* iconPath, const wchar_t* name,
+                            const wchar_t* urlPrefix) {
+    if (!name || !*name)
+        return 0;
+    auto* item = new EngineItem;
+    item->iconPathW = iconPath ? iconPath : L"";
+    item->nameW = name;
+    item->urlPrefixW = urlPrefix ? urlPrefix : L"";
+    item->iconPath = WideToAnsi(item->iconPathW);
+    item->name = WideToAnsi(item->nameW);
+    item->urlPrefix = WideToAnsi(item->urlPrefixW);
+    item->wideRegistration = true;
+    return AddItem(item);
+}
+
+int CEngineList::AddItem(EngineItem* item) {
+    if (item->nameW.empty() || HasEngineW(item->nameW)) {
+        delete item;
+        return 0;
+    }
     // Without an icon the row stays blank: no name and no reaction.
-    if (!item->iconPath.empty())
-        item->icon.LoadFromFile(windowDC, item->iconPath.c_str(), dpiScale);
+    if (!item->iconPathW.empty())
+        item->icon.LoadFromFile(windowDC, item->iconPathW, dpiScale);
     items.push_back(item);
 
     height = GetCount() * itemHeight;
@@ -100,12 +152,11 @@ int CEngineList::AddEngine(const char* iconPath, const char* name, const char* u
 }
 
 BOOL CEngineList::HasEngine(const char* name) const {
-    if (!name)
-        return FALSE;
-    for (const EngineItem* item : items)
-        if (item->name == name)
-            return TRUE;
-    return FALSE;
+    return name ? HasEngineW(AnsiToWide(name)) : FALSE;
+}
+
+BOOL CEngineList::HasEngineW(const std::wstring& name) const {
+    return IndexOfW(name) >= 0 ? TRUE : FALSE;
 }
 
 EngineItem* CEngineList::GetItem(int index) const {
@@ -128,11 +179,11 @@ void CEngineList::SetDpiScale(const CDpiScale& scale) {
     textStyle->SetSize(fontSize);
     if (!m_hWnd)
         return;
-    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPath, highlightSkin,
-                             highlightSkinPath);
+    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPathW,
+                             highlightSkin, highlightSkinPathW);
     for (EngineItem* item : items) {
         if (item->icon.IsLoaded())
-            item->icon.LoadFromFile(windowDC, item->iconPath.c_str(), dpiScale);
+            item->icon.LoadFromFile(windowDC, item->iconPathW, dpiScale);
     }
     if (items.empty())
         return;
@@ -184,10 +235,11 @@ void CEngineList::DrawContent(Gdiplus::Graphics* graphics) {
         // The layout is as wide as the list from the text's start; text
         // longer than that is cut by the buffer's edge.
         ListPainter::DrawRowText(
-            graphics, item.name, *textStyle,
+            graphics, item.nameW, *textStyle, rowFonts,
             static_cast<float>(iconWidth + dpiScale.Scale(kIconTextGap)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
-            static_cast<float>(itemWidth), static_cast<float>(itemHeight));
+            static_cast<float>(itemWidth), static_cast<float>(itemHeight),
+            width - dpiScale.Scale(kIconLeft));
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }
@@ -222,15 +274,19 @@ void CEngineList::ChooseRow(int row) {
 }
 
 int CEngineList::IndexOf(const std::string& name) const {
+    return IndexOfW(AnsiToWide(name.c_str()));
+}
+
+int CEngineList::IndexOfW(const std::wstring& name) const {
     for (int i = 0; i < GetCount(); ++i)
-        if (items[static_cast<size_t>(i)]->name == name)
+        if (items[static_cast<size_t>(i)]->nameW == name)
             return i;
     return -1;
 }
 
-std::string CEngineList::RowName(int row) const {
+std::wstring CEngineList::RowName(int row) const {
     const EngineItem* item = GetItem(row);
-    return item ? item->name : std::string();
+    return item ? item->nameW : std::wstring();
 }
 
 bool CEngineList::RowSelectable(int row) const {
@@ -261,10 +317,10 @@ void CEngineList::MoveHighlight(int step) {
 // With no settings file named there is nowhere to store the choice; an
 // empty file name would make the system pick a file of its own.
 void CEngineList::StoreChosenIndex(int index) {
-    if (settingsPath.empty())
+    if (settingsPathW.empty() || settingsPathW.size() > kLongestPath)
         return;
-    const std::string value = std::to_string(index);
-    ::WritePrivateProfileStringA("Select", "Index", value.c_str(), settingsPath.c_str());
+    const std::wstring value = std::to_wstring(index);
+    ::WritePrivateProfileStringW(L"Select", L"Index", value.c_str(), settingsPathW.c_str());
 }
 
 void CEngineList::OnActivateApp(BOOL bActive, DWORD) {

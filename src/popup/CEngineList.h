@@ -5,6 +5,7 @@
 #pragma once
 #include "../access/ListAccessSource.h"
 #include "../hooks/CPopupHook.h"
+#include "../render/CFontFallback.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
 #include "EngineItem.h"
@@ -23,12 +24,20 @@ public:
     ~CEngineList() override;
 
     BOOL Create(HWND parent, int x, int y, int w, int h);
+    // Paths and names come in the ANSI code page or, in the W forms, in
+    // UTF-16; the list keeps both forms (see EngineItem.h).
     void SetBackgroundSkin(const char* path, int cornerRadius);
+    void SetBackgroundSkinW(const std::wstring& path, int cornerRadius);
     void SetHighlightSkin(const char* path);
+    void SetHighlightSkinW(const std::wstring& path);
     void SetSettingsPath(const char* path);
-    // 1 when added; 0 for a null, empty or already present name.
+    void SetSettingsPathW(const std::wstring& path);
+    // 1 when added; 0 for a null, empty or already present name. Names are
+    // compared in UTF-16, whichever way they came.
     int AddEngine(const char* iconPath, const char* name, const char* urlPrefix);
+    int AddEngineW(const wchar_t* iconPath, const wchar_t* name, const wchar_t* urlPrefix);
     BOOL HasEngine(const char* name) const;
+    BOOL HasEngineW(const std::wstring& name) const;
     EngineItem* GetItem(int index) const;
     int GetCount() const { return static_cast<int>(items.size()); }
     // Index of the row holding the client point, or -1.
@@ -40,6 +49,7 @@ public:
     void SetDpiScale(const CDpiScale& scale);
     // Index of the engine with that name, or -1.
     int IndexOf(const std::string& name) const;
+    int IndexOfW(const std::wstring& name) const;
     // Highlights the row (none for a row that cannot be chosen) and tells
     // accessibility clients.
     void SetHighlight(int row);
@@ -52,7 +62,7 @@ public:
     HWND ListWindow() const override { return m_hWnd; }
     const wchar_t* ListName() const override { return L"Search engines"; }
     int RowCount() const override { return GetCount(); }
-    std::string RowName(int row) const override;
+    std::wstring RowName(int row) const override;
     // Only rows with an icon are drawn and clickable.
     bool RowSelectable(int row) const override;
     int HighlightedRow() const override { return hoverIndex; }
@@ -79,6 +89,10 @@ public:
     std::string backgroundSkinPath;
     std::string highlightSkinPath;
     std::string settingsPath;
+    std::wstring backgroundSkinPathW;
+    std::wstring highlightSkinPathW;
+    std::wstring settingsPathW;
+    CRowFonts rowFonts; // fallback fonts of rows in other scripts
     CPopupHook popupHook;
     UINT32 borderColor = 0xFE333333;
     CDpiScale dpiScale;
@@ -88,6 +102,8 @@ protected:
     void DrawContent(Gdiplus::Graphics* graphics);
     // Writes the index under [Select] Index of the settings file.
     void StoreChosenIndex(int index);
+    // Takes a new entry whose strings are set; 0 when its name is taken.
+    int AddItem(EngineItem* item);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

@@ -7,6 +7,7 @@
 #include "CSuggestionList.h"
 #include "../access/CListAccessible.h"
 #include "../frame/Messages.h"
+#include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
 #include "ListWindowClass.h"
@@ -75,14 +76,29 @@ BOOL CSuggestionList::PreTranslateMessage(MSG* pMsg) {
     return CWnd::PreTranslateMessage(pMsg);
 }
 
+// The narrow path is kept as the host's bytes.
 void CSuggestionList::SetBackgroundSkin(const char* path, int cornerRadius) {
-    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPath, dpiScale) &&
+    SetBackgroundSkinW(AnsiToWide(path), cornerRadius);
+    if (path && *path)
+        backgroundSkinPath = path;
+}
+
+void CSuggestionList::SetBackgroundSkinW(const std::wstring& path, int cornerRadius) {
+    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPathW,
+                              backgroundSkinPath, dpiScale) &&
         backgroundSkin.IsLoaded())
         ListPainter::RoundCorners(*this, width, height, cornerRadius);
 }
 
 void CSuggestionList::SetHighlightSkin(const char* path) {
-    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPath, dpiScale);
+    SetHighlightSkinW(AnsiToWide(path));
+    if (path && *path)
+        highlightSkinPath = path;
+}
+
+void CSuggestionList::SetHighlightSkinW(const std::wstring& path) {
+    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPathW, highlightSkinPath,
+                          dpiScale);
 }
 
 void CSuggestionList::SetListWidth(int w) {
@@ -92,24 +108,44 @@ void CSuggestionList::SetListWidth(int w) {
     SetWindowPos(nullptr, 0, 0, w, 0, SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+// The narrow text stays the host's bytes.
 int CSuggestionList::AddSuggestion(const char* text) {
-    if (GetCount() >= MaxItems)
+    if (GetCount() >= MaxItems || !text || !*text)
         return 0;
-    if (!text || !*text || HasSuggestion(text))
+    return AddItem(new SuggestionItem{text, RECT{}, AnsiToWide(text)});
+}
+
+int CSuggestionList::AddSuggestionW(const wchar_t* text) {
+    if (GetCount() >= MaxItems || !text || !*text)
         return 0;
-    items.push_back(new SuggestionItem{text, RECT{}});
+    return AddItem(new SuggestionItem{WideToAnsi(text), RECT{}, text});
+}
+
+int CSuggestionList::AddItem(SuggestionItem* item) {
+    if (item->textW.empty() || HasSuggestionW(item->textW)) {
+        delete item;
+        return 0;
+    }
+    items.push_back(item);
     height = GetCount() * itemHeight;
     ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
     return 1;
 }
 
 BOOL CSuggestionList::HasSuggestion(const char* text) const {
-    if (!text)
-        return FALSE;
+    return text ? HasSuggestionW(AnsiToWide(text)) : FALSE;
+}
+
+BOOL CSuggestionList::HasSuggestionW(const std::wstring& text) const {
     for (const SuggestionItem* item : items)
-        if (item->text == text)
+        if (item->textW == text)
             return TRUE;
     return FALSE;
+}
+
+void CSuggestionList::TakeText(const SuggestionItem& item) {
+    currentText = item.text;
+    currentTextW = item.textW;
 }
 
 SuggestionItem* CSuggestionList::GetItem(int index) const {
@@ -142,8 +178,8 @@ void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
     textStyle->SetSize(fontSize);
     if (!m_hWnd)
         return;
-    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPath, highlightSkin,
-                             highlightSkinPath);
+    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPathW,
+                             highlightSkin, highlightSkinPathW);
     if (items.empty())
         return;
     height = GetCount() * itemHeight;
@@ -190,9 +226,11 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
             highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
         ListPainter::DrawRowText(
-            graphics, item.text, *textStyle, static_cast<float>(dpiScale.Scale(kTextLeft)),
+            graphics, item.textW, *textStyle, rowFonts,
+            static_cast<float>(dpiScale.Scale(kTextLeft)),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
-            static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight));
+            static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight),
+            width - dpiScale.Scale(kTextLeft));
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }
@@ -220,13 +258,13 @@ void CSuggestionList::ChooseRow(int row) {
     if (!item)
         return;
     Close();
-    currentText = item->text;
+    TakeText(*item);
     PostQueryCommand(kPutTextAndSearch);
 }
 
-std::string CSuggestionList::RowName(int row) const {
+std::wstring CSuggestionList::RowName(int row) const {
     const SuggestionItem* item = GetItem(row);
-    return item ? item->text : std::string();
+    return item ? item->textW : std::wstring();
 }
 
 RECT CSuggestionList::RowRect(int row) const {
@@ -283,7 +321,7 @@ void CSuggestionList::StepTo(int index) {
     if (!item)
         return;
     hoverIndex = index;
-    currentText = item->text;
+    TakeText(*item);
     PostQueryCommand(kPutText);
     Invalidate(TRUE);
     CListAccessible::NotifyRowHighlighted(m_hWnd, index);
@@ -292,7 +330,7 @@ void CSuggestionList::StepTo(int index) {
 void CSuggestionList::SearchWithHighlighted() {
     Hide();
     if (SuggestionItem* item = GetItem(hoverIndex))
-        currentText = item->text;
+        TakeText(*item);
     PostQueryCommand(kSearchQuery);
     hoverIndex = -1;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include "../access/ListAccessSource.h"
 #include "../hooks/CPopupHook.h"
+#include "../render/CFontFallback.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
 #include "SuggestionItem.h"
@@ -25,13 +26,20 @@ public:
     ~CSuggestionList() override;
 
     BOOL Create(HWND parent, int x, int y, int w, int h);
+    // Paths and texts come in the ANSI code page or, in the W forms, in
+    // UTF-16; the list keeps both forms (see SuggestionItem.h).
     void SetBackgroundSkin(const char* path, int cornerRadius);
+    void SetBackgroundSkinW(const std::wstring& path, int cornerRadius);
     void SetHighlightSkin(const char* path);
+    void SetHighlightSkinW(const std::wstring& path);
     // Sets the width; the window becomes w x 0 until the next AddSuggestion.
     void SetListWidth(int w);
-    // 1 when added; 0 when full, for a null or empty text, or a duplicate.
+    // 1 when added; 0 when full, for a null or empty text, or a duplicate
+    // (texts compared in UTF-16).
     int AddSuggestion(const char* text);
+    int AddSuggestionW(const wchar_t* text);
     BOOL HasSuggestion(const char* text) const;
+    BOOL HasSuggestionW(const std::wstring& text) const;
     SuggestionItem* GetItem(int index) const;
     int GetCount() const { return static_cast<int>(items.size()); }
     int HitTest(CPoint point) const;
@@ -47,7 +55,7 @@ public:
     HWND ListWindow() const override { return m_hWnd; }
     const wchar_t* ListName() const override { return L"Suggestions"; }
     int RowCount() const override { return GetCount(); }
-    std::string RowName(int row) const override;
+    std::wstring RowName(int row) const override;
     bool RowSelectable(int row) const override { return GetItem(row) != nullptr; }
     int HighlightedRow() const override { return hoverIndex; }
     RECT RowRect(int row) const override;
@@ -76,12 +84,22 @@ public:
     CSkinImage highlightSkin;
     std::string backgroundSkinPath;
     std::string highlightSkinPath;
+    // The text of the last step or choice, posted by address to the owner;
+    // currentTextW is the same text in UTF-16, which the owner reads when
+    // the address is that of currentText.
     std::string currentText;
+    std::wstring currentTextW;
+    std::wstring backgroundSkinPathW;
+    std::wstring highlightSkinPathW;
+    CRowFonts rowFonts; // fallback fonts of rows in other scripts
     CListAccessible* accessible = nullptr; // made on the first request
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
     void DeleteItems();
+    int AddItem(SuggestionItem* item);
+    // Takes the entry's text as the current text, in both forms.
+    void TakeText(const SuggestionItem& item);
     // Where Down and Up lead from hoverIndex; out of range on an empty list.
     int NextIndex() const;
     int PreviousIndex() const;

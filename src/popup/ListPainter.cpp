@@ -2,9 +2,11 @@
 // two popup lists.
 #include "ListPainter.h"
 #include "../render/AnsiToWide.h"
+#include "../render/CFontFallback.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
 #include "../render/GdiPlus.h"
+#include "../render/TextDirection.h"
 
 namespace {
 constexpr BYTE kFrameAlpha = 0xFE; // colours without alpha are drawn at 254
@@ -58,22 +60,24 @@ void ListPainter::ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC,
     windowDC = nullptr;
 }
 
-bool ListPainter::LoadSkin(HDC windowDC, const char* path, CSkinImage& skin,
-                           std::string& skinPath, const CDpiScale& scale) {
-    if (!path || !*path)
+bool ListPainter::LoadSkin(HDC windowDC, const std::wstring& path, CSkinImage& skin,
+                           std::wstring& skinPathW, std::string& skinPath,
+                           const CDpiScale& scale) {
+    if (path.empty())
         return false;
-    skinPath = path;
-    skin.LoadFromFile(windowDC, skinPath.c_str(), scale);
+    skinPathW = path;
+    skinPath = WideToAnsi(path);
+    skin.LoadFromFile(windowDC, skinPathW, scale);
     return true;
 }
 
 void ListPainter::ReloadSkins(HDC windowDC, const CDpiScale& scale, CSkinImage& background,
-                              const std::string& backgroundPath, CSkinImage& highlight,
-                              const std::string& highlightPath) {
+                              const std::wstring& backgroundPath, CSkinImage& highlight,
+                              const std::wstring& highlightPath) {
     if (background.IsLoaded())
-        background.LoadFromFile(windowDC, backgroundPath.c_str(), scale);
+        background.LoadFromFile(windowDC, backgroundPath, scale);
     if (highlight.IsLoaded())
-        highlight.LoadFromFile(windowDC, highlightPath.c_str(), scale);
+        highlight.LoadFromFile(windowDC, highlightPath, scale);
 }
 
 void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
@@ -97,13 +101,40 @@ void ListPainter::Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& buffe
     ::BitBlt(dc, 0, 0, w, h, bufferDC, 0, 0, SRCCOPY);
 }
 
-void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::string& text,
-                              const CTextStyle& style, float x, float y, float w, float h) {
+void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
+                              const CTextStyle& style, CRowFonts& fonts, float x, float y,
+                              float w, float h, int rightEdge) {
+    if (IsRightToLeft(text)) {
+        DrawRightToLeftText(graphics, text, style, fonts, static_cast<int>(x),
+                            static_cast<int>(y), rightEdge, static_cast<int>(y + h));
+        return;
+    }
     Gdiplus::StringFormat format(0, 0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
-    const std::wstring wide = AnsiToWide(text.c_str());
-    graphics->DrawString(wide.c_str(), -1, style.font, Gdiplus::RectF(x, y, w, h), &format,
-                         style.brush);
+    graphics->DrawString(text.c_str(), -1, fonts.FontFor(style, text), Gdiplus::RectF(x, y, w, h),
+                         &format, style.brush);
+}
+
+// GDI+ under Wine neither orders nor shapes right-to-left text, GDI does
+// (and on Windows both do): the row is drawn through the graphics' DC, right
+// aligned, in right-to-left reading order, clipped to its box.
+void ListPainter::DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::wstring& text,
+                                      const CTextStyle& style, CRowFonts& fonts, int left,
+                                      int top, int right, int bottom) {
+    HFONT font = fonts.GdiFontFor(style, text);
+    HDC dc = graphics->GetHDC();
+    if (!dc)
+        return;
+    const int savedState = ::SaveDC(dc);
+    ::SelectObject(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, style.color & 0x00FFFFFF);
+    ::SetTextAlign(dc, TA_RIGHT | TA_TOP | TA_RTLREADING);
+    const RECT clip = {left, top, right, bottom};
+    ::ExtTextOutW(dc, right, top, ETO_CLIPPED | ETO_RTLREADING, &clip, text.c_str(),
+                  static_cast<UINT>(text.size()), nullptr);
+    ::RestoreDC(dc, savedState);
+    graphics->ReleaseHDC(dc);
 }
 
 int ListPainter::TextTop(int rowTop, int itemHeight, int fontSize) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class CRowFonts;
 class CSkinImage;
 class CTextStyle;
 
@@ -31,14 +32,15 @@ public:
     // Deletes the memory DC, then its bitmap, then gives the window's DC back.
     static void ReleaseBackBuffer(HWND window, HDC& windowDC, HDC& bufferDC, HBITMAP& bufferBitmap);
 
-    // Loads skin from path at the scale and remembers the path; an empty
-    // path changes nothing. True when the skin was (re)loaded.
-    static bool LoadSkin(HDC windowDC, const char* path, CSkinImage& skin, std::string& skinPath,
-                         const CDpiScale& scale);
+    // Loads skin from path at the scale and remembers the path (and its
+    // ANSI form in skinPath); an empty path changes nothing. True when the
+    // skin was (re)loaded.
+    static bool LoadSkin(HDC windowDC, const std::wstring& path, CSkinImage& skin,
+                         std::wstring& skinPathW, std::string& skinPath, const CDpiScale& scale);
     // Loads the loaded ones of a list's two skins again at the scale.
     static void ReloadSkins(HDC windowDC, const CDpiScale& scale, CSkinImage& background,
-                            const std::string& backgroundPath, CSkinImage& highlight,
-                            const std::string& highlightPath);
+                            const std::wstring& backgroundPath, CSkinImage& highlight,
+                            const std::wstring& highlightPath);
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
 
@@ -47,9 +49,18 @@ public:
     // pixels to the window in one blit.
     static void Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h,
                       const std::function<void(Gdiplus::Graphics*)>& draw);
-    // One line of row text, left aligned, in the style's font and brush.
-    static void DrawRowText(Gdiplus::Graphics* graphics, const std::string& text,
-                            const CTextStyle& style, float x, float y, float w, float h);
+    // One line of row text in the style's brush and font, or in a fallback
+    // family's font when the style's family lacks glyphs for it (see
+    // CFontFallback.h). A left-to-right text starts at x, with GDI+; a
+    // right-to-left one (Arabic, Hebrew) ends at rightEdge and is drawn
+    // with GDI, whose bidirectional ordering and shaping make it read right
+    // to left. Either stays within the row's height h.
+    static void DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
+                            const CTextStyle& style, CRowFonts& fonts, float x, float y, float w,
+                            float h, int rightEdge);
+    static void DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::wstring& text,
+                                    const CTextStyle& style, CRowFonts& fonts, int left, int top,
+                                    int right, int bottom);
     // Top of the text of a row whose top is rowTop.
     static int TextTop(int rowTop, int itemHeight, int fontSize);
     // The frame, one pixel at 96 DPI, on the outermost pixels of a window of

@@ -1,4 +1,5 @@
-// SuggestionItem: one entry of the suggestion list.
+// SuggestionItem: one entry of the suggestion list: its UTF-16 text and the
+// text's ANSI-code-page form for the narrow interface.
 #pragma once
 #include <string>
 #include <windows.h>
@@ -6,4 +7,5 @@
 struct SuggestionItem {
     std::string text;
     RECT rowRect{}; // set by painting, used by hit-testing
+    std::wstring textW;
 };

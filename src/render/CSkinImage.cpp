@@ -58,10 +58,9 @@ int ToPixelCount(UINT value) {
 }
 
 // The decoded file with its embedded colour profile applied, or null.
-GpBitmap* DecodeFile(const char* path) {
-    const std::wstring widePath = AnsiToWide(path);
+GpBitmap* DecodeFile(const std::wstring& path) {
     GpBitmap* decoded = nullptr;
-    DllExports::GdipCreateBitmapFromFileICM(widePath.c_str(), &decoded);
+    DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
     return decoded;
 }
 
@@ -107,7 +106,7 @@ void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int 
 // the scale of the file taken.
 GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
     for (const ScaledSkinFile& file : candidates) {
-        GpBitmap* decoded = DecodeFile(file.path.c_str());
+        GpBitmap* decoded = DecodeFile(file.path);
         percent = file.percent;
         if (&file == &candidates.back() || DecodedSize(decoded).cx > 0)
             return decoded; // the named file is the last word, decoded or not
@@ -117,15 +116,30 @@ GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& per
     return nullptr;
 }
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH * 2];
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof(full), full, nullptr);
-    return length > 0 && length < sizeof(full) ? std::string(full, length) : path;
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH * 2];
+    const DWORD capacity = sizeof(full) / sizeof(full[0]);
+    const DWORD length = ::GetFullPathNameW(path.c_str(), capacity, full, nullptr);
+    return length > 0 && length < capacity ? std::wstring(full, length) : path;
+}
+
+// A file name in a cache key or stamp, which are byte strings: UTF-8.
+std::string KeyText(const std::wstring& path) {
+    if (path.empty() || path.size() > static_cast<size_t>(INT_MAX / 4))
+        return std::string();
+    const int length = static_cast<int>(path.size());
+    std::string text(static_cast<size_t>(length) * 4, '\0');
+    const int written = ::WideCharToMultiByte(CP_UTF8, 0, path.data(), length, &text[0],
+                                              static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return text;
 }
 
 // FNV-1a over the whole file; false when it cannot be read.
-bool HashFile(const std::string& path, uint64_t& hash, uint64_t& size) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
+    if (path.size() > kLongestPath)
+        return false;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -159,13 +173,13 @@ std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
         std::snprintf(numbers, sizeof(numbers), "|%llx|%llx|%d\n",
                       static_cast<unsigned long long>(size), static_cast<unsigned long long>(hash),
                       file.percent);
-        stamp += FullPath(file.path) + numbers;
+        stamp += KeyText(FullPath(file.path)) + numbers;
     }
     return stamp;
 }
 
-std::string CacheKey(const char* path, const CDpiScale& scale) {
-    return std::to_string(scale.GetDpi()) + "|" + FullPath(path);
+std::string CacheKey(const std::wstring& path, const CDpiScale& scale) {
+    return std::to_string(scale.GetDpi()) + "|" + KeyText(FullPath(path));
 }
 
 int BitsPerPixel(HBITMAP bitmap) {
@@ -199,6 +213,10 @@ CSkinImage::~CSkinImage() {
 }
 
 void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale) {
+    LoadFromFile(referenceDC, AnsiToWide(path), scale);
+}
+
+void CSkinImage::LoadFromFile(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     ReleaseScaled();
     ReplaceMemoryDC();
     const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);

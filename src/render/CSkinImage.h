@@ -23,6 +23,10 @@ public:
     // ScaledSkinFile.h) and held at its 96-DPI size times the scale, so
     // GetWidth and GetHeight give the pixels it covers on screen.
     void LoadFromFile(HDC referenceDC, const char* path, const CDpiScale& scale = CDpiScale());
+    // The same for a file named in UTF-16, opened by that name; the narrow
+    // form above names its file in the ANSI code page.
+    void LoadFromFile(HDC referenceDC, const std::wstring& path,
+                      const CDpiScale& scale = CDpiScale());
     // Becomes a copy of another image's pixels, without decoding anything.
     void CopyFrom(const CSkinImage& source, HDC referenceDC);
     // Opaque copy of the whole picture, stretched to (x, y, w, h); the

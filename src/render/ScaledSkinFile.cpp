@@ -6,25 +6,37 @@
 namespace {
 constexpr int kVariantPercents[] = {125, 150, 200, 300, 400};
 
-bool IsFile(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-} // namespace
 
-std::string ScaledVariantPath(const std::string& path, int percent) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof(suffix), ".scale-%d", percent);
-    const size_t nameStart = path.find_last_of("\\/");
-    const size_t dot = path.find_last_of('.');
+template <class String> String VariantPath(const String& path, int percent) {
+    using Char = typename String::value_type;
+    char digits[32];
+    std::snprintf(digits, sizeof(digits), ".scale-%d", percent);
+    const String suffix(digits, digits + std::char_traits<char>::length(digits));
+    const Char separators[] = {Char('\\'), Char('/'), Char(0)};
+    const size_t nameStart = path.find_last_of(separators);
+    const size_t dot = path.find_last_of(Char('.'));
     const bool hasExtension =
-        dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
+        dot != String::npos && (nameStart == String::npos || dot > nameStart);
     if (!hasExtension)
         return path + suffix;
     return path.substr(0, dot) + suffix + path.substr(dot);
 }
+} // namespace
 
-std::vector<ScaledSkinFile> ScaledSkinCandidates(const std::string& path, const CDpiScale& scale) {
+std::wstring ScaledVariantPath(const std::wstring& path, int percent) {
+    return VariantPath(path, percent);
+}
+
+std::string ScaledVariantPath(const std::string& path, int percent) {
+    return VariantPath(path, percent);
+}
+
+std::vector<ScaledSkinFile> ScaledSkinCandidates(const std::wstring& path,
+                                                 const CDpiScale& scale) {
     std::vector<ScaledSkinFile> atOrAbove;
     std::vector<ScaledSkinFile> below;
     const int needed = scale.Percent();

@@ -8,7 +8,7 @@
 #include <vector>
 
 struct ScaledSkinFile {
-    std::string path;
+    std::wstring path;
     int percent = 100; // the scale the file was drawn for
 };
 
@@ -16,7 +16,9 @@ struct ScaledSkinFile {
 // that exist, the smallest at or above the scale first, then those below it
 // from the largest down; the named file itself always comes last. At 100%
 // and below only the named file is given and nothing else is looked at.
-std::vector<ScaledSkinFile> ScaledSkinCandidates(const std::string& path, const CDpiScale& scale);
+// Files are looked up by their UTF-16 names.
+std::vector<ScaledSkinFile> ScaledSkinCandidates(const std::wstring& path, const CDpiScale& scale);
 
 // path with ".scale-NNN" put before the extension of its file name.
+std::wstring ScaledVariantPath(const std::wstring& path, int percent);
 std::string ScaledVariantPath(const std::string& path, int percent);

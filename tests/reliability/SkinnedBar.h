@@ -53,8 +53,14 @@ std::vector<HGDIOBJ> StillAlive(const std::vector<HGDIOBJ>& handles);
 // True when none of the three thread hooks is installed.
 bool NoHookInstalled();
 
-// The process's private bytes (PrivateUsage of GetProcessMemoryInfo).
+// The process's private bytes (PrivateUsage of GetProcessMemoryInfo): whole
+// pages, for bounds of megabytes.
 size_t PrivateBytes();
+
+// The bytes allocated in all of the process's heaps (the busy blocks that
+// HeapWalk reports, large ones included): exact to the byte, for bounds
+// smaller than a page.
+size_t HeapBytesInUse();
 
 // The windows of this thread, top-level and child, counted.
 int ThreadWindowCount();

@@ -2,6 +2,7 @@
 // top-level window to the foreground (without it Wine drops keyboard input),
 // then sends the events and pumps until the thread has taken them.
 #pragma once
+#include <string>
 #include <windows.h>
 
 // Makes the top-level window holding `window` the foreground window; the
@@ -11,6 +12,10 @@ void BringToForeground(HWND window);
 // Types ASCII text into the window that has the focus (window is brought to
 // the foreground first).
 void TypeText(HWND window, const char* text);
+// Types UTF-16 text with KEYEVENTF_UNICODE into the window that has the
+// focus, as input methods and on-screen keyboards do; the focus and the
+// foreground stay where they are.
+void TypeUnicodeIntoFocus(const std::wstring& text);
 // Presses and releases a virtual key.
 void PressKey(HWND window, WORD vk);
 void KeyDown(WORD vk);

@@ -1,0 +1,101 @@
+// CUnicodeHost: a Unicode window class, its bar made and fed through the W
+// functions, and the suggestions it offers for each query.
+#include "CUnicodeHost.h"
+
+namespace {
+const wchar_t kClassName[] = L"TAVREL_DEMO_UNICODE";
+constexpr int kWidth = 460;
+constexpr int kHeight = 110;
+constexpr int kBarLeft = 20;
+constexpr int kBarTop = 20;
+} // namespace
+
+CUnicodeHost::CUnicodeHost(const CSkinFiles& skin) : skin(skin) {}
+
+CUnicodeHost::~CUnicodeHost() {
+    if (window)
+        ::DestroyWindow(window);
+}
+
+// The demo's skin paths are in the ANSI code page.
+std::wstring CUnicodeHost::SkinPath(const char* file) const {
+    const std::string path = skin.Path(file);
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+bool CUnicodeHost::Create(int x, int y) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &CUnicodeHost::WindowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassW(&wc);
+    window = ::CreateWindowExW(0, kClassName, L"Unicode host (the W functions)",
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight,
+                               nullptr, nullptr, wc.hInstance, this);
+    if (!window)
+        return false;
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
+    bar = TavrelCreate();
+    POINT at = {kBarLeft, kBarTop};
+    ::ClientToScreen(window, &at);
+    const RECT placement = {at.x, at.y, 0, 0};
+    if (!bar || TavrelCreateBar(bar, window, &placement) != 1)
+        return false;
+    TavrelSetBackgroundImageW(bar, SkinPath(CSkinFiles::kBackground).c_str(), skin.CornerRadius());
+    TavrelSetActiveBackgroundImageW(bar, SkinPath(CSkinFiles::kActiveBackground).c_str());
+    TavrelSetEngineIconImageW(bar, SkinPath(CSkinFiles::kEngineIcon).c_str());
+    TavrelSetArrowImageW(bar, SkinPath(CSkinFiles::kArrow).c_str());
+    TavrelSetSearchButtonImageW(bar, SkinPath(CSkinFiles::kSearchButton).c_str());
+    TavrelSetEngineListBackgroundW(bar, SkinPath(CSkinFiles::kEngineList).c_str());
+    TavrelSetEngineListHighlightW(bar, SkinPath(CSkinFiles::kEngineListHighlight).c_str());
+    TavrelSetSuggestionListBackgroundW(bar, SkinPath(CSkinFiles::kSuggestionList).c_str());
+    TavrelSetSuggestionListHighlightW(bar,
+                                      SkinPath(CSkinFiles::kSuggestionListHighlight).c_str());
+    const std::wstring icon = SkinPath(CSkinFiles::kEngineIcon);
+    TavrelAddEngineW(bar, icon.c_str(), L"Поиск", L"https://poisk.example/?q={searchTerms}");
+    TavrelAddEngineW(bar, icon.c_str(), L"搜索", L"https://sousuo.example/s?wd=");
+    TavrelSetPosition(bar, at.x, at.y);
+    TavrelUpdateLayout(bar);
+    TavrelShowBar(bar, SW_SHOW);
+    return true;
+}
+
+std::wstring CUnicodeHost::Query() const {
+    WCHAR text[256] = {};
+    if (bar && TavrelGetQueryTextW(bar, text, 256) < 256)
+        return text;
+    return std::wstring();
+}
+
+void CUnicodeHost::Suggest() {
+    const std::wstring query = Query();
+    TavrelClearSuggestions(bar);
+    for (const std::wstring& proposal :
+         {query + L" во всём мире", query + L" 世界和平", query + L" 平和", L"سلام " + query})
+        TavrelAddSuggestionW(bar, proposal.c_str());
+    TavrelShowSuggestions(bar);
+}
+
+LRESULT CALLBACK CUnicodeHost::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<CUnicodeHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == TAVREL_UM_QUERY_CHANGED) {
+        ++self->queryChanges;
+        self->Suggest();
+        return 0;
+    }
+    if (self && message == WM_NCDESTROY)
+        self->window = nullptr;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}

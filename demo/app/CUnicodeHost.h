@@ -1,0 +1,35 @@
+// CUnicodeHost: the tour's second host, written against the C interface's
+// W functions alone (tavrel_c.h): a small Unicode window with a bar whose
+// engines, query and suggestions are in Russian, Chinese and Arabic, to show
+// text in other scripts, with real glyphs and right-to-left rows.
+#pragma once
+#include "CSkinFiles.h"
+#include "tavrel_c.h"
+#include <string>
+#include <windows.h>
+
+class CUnicodeHost {
+  public:
+    explicit CUnicodeHost(const CSkinFiles& skin);
+    ~CUnicodeHost();
+    CUnicodeHost(const CUnicodeHost&) = delete;
+    CUnicodeHost& operator=(const CUnicodeHost&) = delete;
+
+    // The window at (x, y) with its bar, shown; false when either fails.
+    bool Create(int x, int y);
+    HWND Window() const { return window; }
+    HWND Bar() const { return bar ? TavrelGetWindowHandle(bar) : nullptr; }
+    std::wstring Query() const;
+    int QueryChanges() const { return queryChanges; }
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The host's answer to a changed query: proposals in several scripts.
+    void Suggest();
+    std::wstring SkinPath(const char* file) const;
+
+    CSkinFiles skin;
+    HWND window = nullptr;
+    TavrelBar* bar = nullptr;
+    int queryChanges = 0;
+};
