@@ -14,6 +14,7 @@
 
 #include "Charset.h"
 #include "Utf.h"
+#include "../launch/SearchUrl.h"
 
 
 
@@ -159,9 +160,7 @@ SuggestionRows ReadSuggestionResponse(int status, std::string_view contentType, 
         case DecodeStatus::InvalidBytes: return NotUsable(SuggestionProblem::Undecodable);
         case DecodeStatus::UnknownCodePage: return ReadJson(body);
         }
-        std::string utf8;
-        if (!tavrel::suggest::Utf16ToUtf8(text, utf8)) return NotUsable(SuggestionProblem::Undecodable);
-        return ReadJson(utf8);
+        return ReadJson(SearchUrl::ToUtf8(text)); // no system decoder makes unpaired surrogates
     } catch (...) { // std::bad_alloc: nothing else is thrown here
         return NotUsable(SuggestionProblem::Malformed);
     }

@@ -1,4 +1,4 @@
-// UTF-8 and UTF-16 conversions (see Utf.h). Written against the well-formed
+// UTF-8 to UTF-16 (see Utf.h). Written against the well-formed
 // byte sequences of the Unicode standard, table 3-7.
 #include "Utf.h"
 
@@ -81,42 +81,6 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         }
     }
     return out;
-}
-
-bool Utf16ToUtf8(std::u16string_view utf16, std::string& out) {
-    out.clear();
-    out.reserve(utf16.size() + utf16.size() / 2);
-    const size_t n = utf16.size();
-    for (size_t i = 0; i < n; ++i) {
-        char32_t cp = utf16[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 1 >= n || utf16[i + 1] < 0xDC00 || utf16[i + 1] > 0xDFFF) {
-                out.clear();
-                return false;
-            }
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-            out.clear();
-            return false;
-        }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return true;
 }
 
 } // namespace tavrel::suggest

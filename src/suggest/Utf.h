@@ -1,5 +1,6 @@
-// Conversions between UTF-8 and UTF-16 for the suggestion reader: pure
-// functions with no Windows header, so that they build and are fuzzed natively.
+// UTF-8 to UTF-16 for the suggestion reader: a pure function with no Windows
+// header, so that it builds and is fuzzed natively. (The other way is
+// SearchUrl::ToUtf8.)
 #pragma once
 #include <string>
 #include <string_view>
@@ -10,9 +11,5 @@ namespace tavrel::suggest {
 // surrogates, values above U+10FFFF, cut sequences) becomes one U+FFFD per
 // maximal bad subpart, as the Unicode standard recommends; never fails.
 std::u16string Utf8ToUtf16(std::string_view utf8);
-
-// UTF-16 to UTF-8. False, with out cleared, when the text holds an unpaired
-// surrogate (no UTF-8 encodes it).
-bool Utf16ToUtf8(std::u16string_view utf16, std::string& out);
 
 } // namespace tavrel::suggest
