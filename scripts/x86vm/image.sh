@@ -43,14 +43,15 @@ printf 'deb %s bookworm main\n' "$mirror" >"$rootfs/etc/apt/sources.list"
 
 cp -L /etc/resolv.conf "$rootfs/etc/resolv.conf" 2>/dev/null || true
 mount -t proc proc "$rootfs/proc"
-echo "guest: installing the kernel, Wine (32 and 64 bit), Xvfb, fonts and ctest"
+echo "guest: installing the kernel, Wine (32 and 64 bit), Xvfb, fonts, ctest and the test server's python3"
 {
     in_root dpkg --add-architecture i386
     in_root apt-get update -qq
     # Our initramfs settings were written first: keep them, never ask.
     in_root apt-get install -y -qq --no-install-recommends -o Dpkg::Options::=--force-confold \
         linux-image-amd64 initramfs-tools kmod procps \
-        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core fonts-wqy-microhei cmake
+        wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-dejavu-core fonts-wqy-microhei cmake \
+        python3 openssl iproute2
 } >"$work/packages.log" 2>&1 || { tail -30 "$work/packages.log"; exit 1; }
 umount "$rootfs/proc"
 

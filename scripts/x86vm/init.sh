@@ -15,6 +15,9 @@ mount -t tmpfs tmpfs /tmp
 mount -t tmpfs tmpfs /run
 mount -o remount,rw /
 hostname tavrel-x86
+# The loopback interface, for the tests' own servers on 127.0.0.1 (the guest
+# has no other network).
+ip link set lo up 2>/dev/null
 for arg in $(cat /proc/cmdline); do
     case $arg in
         tavrel.share=*) share=${arg#*=} ;;

@@ -1,0 +1,14 @@
+// A check of a fuzz target: a broken invariant aborts, which libFuzzer
+// reports as a finding with the input that broke it.
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                       \
+    do {                                                                            \
+        if (!(condition)) {                                                         \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__,  \
+                         #condition);                                               \
+            std::abort();                                                           \
+        }                                                                           \
+    } while (0)

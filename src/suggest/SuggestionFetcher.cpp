@@ -1,0 +1,417 @@
+// CSuggestionFetcher (see SuggestionFetcher.h).
+//
+// Why a worker thread with synchronous WinHTTP, not WinHTTP's asynchronous
+// mode: the asynchronous mode calls back on WinHTTP's own threads, and under
+// Wine 8 (as on Windows) a callback can still arrive after WinHttpCloseHandle
+// returns, until WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING; Wine sends that only
+// when the pending operation lets go of the handle, that is when the blocked
+// receive returns. A destructor that waits for it stalls the user-interface
+// thread for up to the time limit; one that does not wait leaves callbacks
+// running into freed memory or into an unloaded Tavrel.dll. Closing a handle
+// from another thread to interrupt a synchronous call is no better: Wine's
+// handle table hands the freed number to the next handle at once, so the
+// worker could go on with another request's handle. So here every handle is
+// opened, used and closed by its own worker thread alone; cancelling only
+// changes which request is current (under a lock), which the worker checks
+// after every WinHTTP call and right before it posts, under the same lock:
+// once Cancel or the destructor has returned, nothing is posted for an older
+// request. Each WinHTTP call's timeouts are what is left of the request's
+// time limit, so a cancelled worker ends by itself within it. The worker
+// holds a reference on the module that holds this code and ends with
+// FreeLibraryAndExitThread, so unloading Tavrel.dll while a cancelled worker
+// drains is safe. Responses are not passed in lParam: a message posted to a
+// window that is destroyed before it is dispatched is thrown away by the
+// system, with it the memory it pointed to. The response waits in the
+// fetcher instead, freed by the next Fetch, by Cancel or by the destructor.
+#include "SuggestionFetcher.h"
+
+#include <winhttp.h>
+
+#include <utility>
+
+#include "SuggestionDecoder.h"
+#include "TavrelVersion.h"
+
+#define TAVREL_SUGGEST_WIDEN2(text) L##text
+#define TAVREL_SUGGEST_WIDEN(text) TAVREL_SUGGEST_WIDEN2(text)
+
+struct SuggestionFetchState {
+    SRWLOCK lock = SRWLOCK_INIT;
+    unsigned currentId = 0; // 0: none
+    std::unique_ptr<SuggestionResponse> waiting;
+};
+
+namespace {
+LONG g_runningWorkers = 0;
+LONG g_openHandles = 0;
+
+const wchar_t kUserAgent[] = L"Tavrel/" TAVREL_SUGGEST_WIDEN(TAVREL_VERSION);
+const size_t kMaxContentTypeChars = 1024;
+const DWORD kReadChunk = 64 * 1024;
+
+// One WinHTTP handle, closed when it goes (counted for the tests).
+class CInternetHandle {
+public:
+    CInternetHandle() = default;
+    explicit CInternetHandle(HINTERNET handle) : m_handle(handle) {
+        if (m_handle) ::InterlockedIncrement(&g_openHandles);
+    }
+    ~CInternetHandle() {
+        if (m_handle) {
+            ::WinHttpCloseHandle(m_handle);
+            ::InterlockedDecrement(&g_openHandles);
+        }
+    }
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    HINTERNET Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+
+private:
+    HINTERNET m_handle = nullptr;
+};
+
+struct WorkerJob {
+    std::shared_ptr<SuggestionFetchState> state;
+    std::wstring url;
+    unsigned id;
+    HWND target;
+    UINT message;
+    ULONGLONG deadline; // GetTickCount64
+    HMODULE module;     // the reference the worker gives back as it ends
+};
+
+bool IsCurrent(const WorkerJob& job) {
+    ::AcquireSRWLockShared(&job.state->lock);
+    const bool current = job.state->currentId == job.id;
+    ::ReleaseSRWLockShared(&job.state->lock);
+    return current;
+}
+
+// Milliseconds left before the time limit, 0 when it has passed.
+int RemainingMs(const WorkerJob& job) {
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= job.deadline ? 0 : static_cast<int>(job.deadline - now);
+}
+
+// How a step of the worker ended.
+enum class Step { Go, Failed, Abandoned };
+
+// After a WinHTTP call: go on, fail with its error (or the time limit's), or
+// give up because the request is no longer current.
+Step Check(const WorkerJob& job, BOOL succeeded, SuggestionResponse& response) {
+    const DWORD error = succeeded ? 0 : ::GetLastError();
+    if (!IsCurrent(job)) return Step::Abandoned;
+    if (RemainingMs(job) == 0) {
+        response.error = ERROR_WINHTTP_TIMEOUT;
+        return Step::Failed;
+    }
+    if (!succeeded) {
+        response.error = error ? error : ERROR_WINHTTP_INTERNAL_ERROR;
+        return Step::Failed;
+    }
+    return Step::Go;
+}
+
+// Every timeout of the next call: what is left of the time limit (never 0,
+// which WinHTTP reads as "wait for ever").
+bool LimitNextCall(const WorkerJob& job, HINTERNET request) {
+    const int left = RemainingMs(job);
+    if (left <= 0) return false;
+    if (!::WinHttpSetTimeouts(request, left, left, left, left)) return false;
+    DWORD value = static_cast<DWORD>(left);
+    ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &value, sizeof value);
+    return true;
+}
+
+bool SetDword(HINTERNET handle, DWORD option, DWORD value) {
+    return ::WinHttpSetOption(handle, option, &value, sizeof value) != FALSE;
+}
+
+// The system's proxy settings: WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY (Windows
+// 8.1 and later: the user's settings, automatic configuration included);
+// where it is refused, the WinHTTP default proxy configuration.
+HINTERNET OpenSession() {
+    HINTERNET session = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (!session)
+        session = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                WINHTTP_NO_PROXY_BYPASS, 0);
+    return session;
+}
+
+std::string HeaderAsAscii(const std::wstring& value) {
+    std::string ascii;
+    ascii.reserve(value.size());
+    for (const wchar_t c : value) ascii.push_back(c > 0 && c < 0x80 ? static_cast<char>(c) : '?');
+    return ascii;
+}
+
+// A header's value; false when the response has none.
+bool QueryHeader(HINTERNET request, DWORD query, std::wstring& value) {
+    DWORD bytes = 0;
+    ::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
+                          WINHTTP_NO_HEADER_INDEX);
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return false;
+    std::wstring buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (!::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, &buffer[0], &bytes,
+                               WINHTTP_NO_HEADER_INDEX))
+        return false;
+    buffer.resize(bytes / sizeof(wchar_t));
+    value = std::move(buffer);
+    return true;
+}
+
+// The Content-Length header as a number; false when absent or not a number.
+bool QueryContentLength(HINTERNET request, unsigned long long& length) {
+    std::wstring text;
+    if (!QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH, text) || text.empty() || text.size() > 19)
+        return false;
+    length = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        length = length * 10 + static_cast<unsigned>(c - L'0');
+    }
+    return true;
+}
+
+// The whole exchange, with every handle opened and closed here.
+Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
+    URL_COMPONENTS parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength =
+        static_cast<DWORD>(-1);
+    if (!::WinHttpCrackUrl(job.url.c_str(), static_cast<DWORD>(job.url.size()), 0, &parts)) {
+        response.error = ::GetLastError();
+        return Step::Failed;
+    }
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+        response.error = ERROR_WINHTTP_UNRECOGNIZED_SCHEME;
+        return Step::Failed;
+    }
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    const size_t fragment = object.find(L'#');
+    if (fragment != std::wstring::npos) object.resize(fragment);
+    if (object.empty()) object = L"/";
+
+    CInternetHandle session(OpenSession());
+    Step step = Check(job, session ? TRUE : FALSE, response);
+    if (step != Step::Go) return step;
+    // Safety settings are required: a request that cannot have them is not made.
+    if (!SetDword(session.Get(), WINHTTP_OPTION_REDIRECT_POLICY,
+                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP)) {
+        response.error = ::GetLastError();
+        return Step::Failed;
+    }
+    CInternetHandle connection(::WinHttpConnect(session.Get(), host.c_str(), parts.nPort, 0));
+    step = Check(job, connection ? TRUE : FALSE, response);
+    if (step != Step::Go) return step;
+    const wchar_t* acceptTypes[] = {L"application/x-suggestions+json", L"application/json", L"*/*;q=0.5",
+                                    nullptr};
+    CInternetHandle request(::WinHttpOpenRequest(connection.Get(), L"GET", object.c_str(), nullptr,
+                                                 WINHTTP_NO_REFERER, acceptTypes,
+                                                 parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+    step = Check(job, request ? TRUE : FALSE, response);
+    if (step != Step::Go) return step;
+    if (!SetDword(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE,
+                  WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION) ||
+        !SetDword(request.Get(), WINHTTP_OPTION_AUTOLOGON_POLICY, WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH) ||
+        !SetDword(request.Get(), WINHTTP_OPTION_REDIRECT_POLICY,
+                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP)) {
+        response.error = ::GetLastError();
+        return Step::Failed;
+    }
+
+    BOOL ok = LimitNextCall(job, request.Get()) &&
+              ::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
+                                   0, 0);
+    if ((step = Check(job, ok, response)) != Step::Go) return step;
+    ok = LimitNextCall(job, request.Get()) && ::WinHttpReceiveResponse(request.Get(), nullptr);
+    if ((step = Check(job, ok, response)) != Step::Go) return step;
+
+    DWORD status = 0, size = sizeof status;
+    ok = ::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                               WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+    if ((step = Check(job, ok, response)) != Step::Go) return step;
+    std::wstring contentType;
+    if (QueryHeader(request.Get(), WINHTTP_QUERY_CONTENT_TYPE, contentType)) {
+        if (contentType.size() > kMaxContentTypeChars) contentType.resize(kMaxContentTypeChars);
+        response.contentType = HeaderAsAscii(contentType);
+    }
+    response.status = static_cast<int>(status);
+    if (status != 200) { // nothing of the body is used
+        response.received = true;
+        return Step::Go;
+    }
+    unsigned long long contentLength = 0;
+    const bool lengthKnown = QueryContentLength(request.Get(), contentLength);
+    if (lengthKnown && contentLength > kMaxSuggestionBodyBytes) {
+        response.received = response.tooLarge = true;
+        return Step::Go;
+    }
+
+    // Each pass reads at least one byte or ends, and no more than one byte
+    // past the limit is read: the pass count is bounded as well as the time.
+    std::string& body = response.body;
+    bool ended = false;
+    for (size_t pass = 0; pass <= kMaxSuggestionBodyBytes + 1 && !ended; ++pass) {
+        DWORD available = 0;
+        ok = LimitNextCall(job, request.Get()) && ::WinHttpQueryDataAvailable(request.Get(), &available);
+        if ((step = Check(job, ok, response)) != Step::Go) return step;
+        if (available == 0) {
+            ended = true;
+            break;
+        }
+        const size_t room = kMaxSuggestionBodyBytes + 1 - body.size();
+        DWORD want = available < kReadChunk ? available : kReadChunk;
+        if (want > room) want = static_cast<DWORD>(room);
+        const size_t before = body.size();
+        body.resize(before + want);
+        DWORD got = 0;
+        ok = ::WinHttpReadData(request.Get(), &body[before], want, &got);
+        body.resize(before + (ok ? got : 0));
+        if ((step = Check(job, ok, response)) != Step::Go) return step;
+        if (body.size() > kMaxSuggestionBodyBytes) {
+            body.clear();
+            body.shrink_to_fit();
+            response.received = response.tooLarge = true;
+            return Step::Go;
+        }
+        if (got == 0) ended = true;
+    }
+    if (!ended || (lengthKnown && body.size() != contentLength)) { // cut off: the connection dropped
+        body.clear();
+        response.error = ERROR_WINHTTP_CONNECTION_ERROR;
+        return Step::Failed;
+    }
+    response.received = true;
+    return Step::Go;
+}
+
+// Hands the response over if the request is still current: it waits in the
+// state, and the message says so. Under the lock, so that Cancel, once
+// returned, is never followed by a post for an older request.
+void Deliver(const WorkerJob& job, std::unique_ptr<SuggestionResponse> response) {
+    SuggestionFetchState& state = *job.state;
+    ::AcquireSRWLockExclusive(&state.lock);
+    if (state.currentId == job.id) {
+        state.waiting = std::move(response);
+        if (!::PostMessageW(job.target, job.message, static_cast<WPARAM>(job.id), 0)) state.waiting.reset();
+    }
+    ::ReleaseSRWLockExclusive(&state.lock);
+}
+
+void RunJob(std::unique_ptr<WorkerJob> job) {
+    try {
+        auto response = std::make_unique<SuggestionResponse>();
+        response->id = job->id;
+        if (Exchange(*job, *response) == Step::Abandoned) return;
+        response->rows = ReadSuggestionResponse(*response);
+        Deliver(*job, std::move(response));
+    } catch (...) { // std::bad_alloc: the request ends without a message
+    }
+}
+
+DWORD WINAPI WorkerMain(void* parameter) {
+    std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(parameter));
+    const HMODULE module = job->module;
+    RunJob(std::move(job)); // every object of the request is gone when it returns
+    ::InterlockedDecrement(&g_runningWorkers);
+    if (module) ::FreeLibraryAndExitThread(module, 0);
+    return 0;
+}
+} // namespace
+
+SuggestionRows ReadSuggestionResponse(const SuggestionResponse& response) {
+    if (!response.received) {
+        SuggestionRows rows;
+        rows.problem = SuggestionProblem::NoResponse;
+        return rows;
+    }
+    if (response.tooLarge && response.status == 200) {
+        SuggestionRows rows;
+        rows.problem = SuggestionProblem::TooLarge;
+        return rows;
+    }
+    return ReadSuggestionResponse(response.status, response.contentType, response.body, DecodeWithSystemCodePage);
+}
+
+CSuggestionFetcher::CSuggestionFetcher() : m_state(std::make_shared<SuggestionFetchState>()) {}
+
+CSuggestionFetcher::~CSuggestionFetcher() {
+    Cancel();
+}
+
+unsigned CSuggestionFetcher::Fetch(const wchar_t* url, HWND target, UINT message) {
+    if (!url || !*url) {
+        Cancel();
+        return 0;
+    }
+    if (++m_lastId == 0) m_lastId = 1;
+    const unsigned id = m_lastId;
+    ::AcquireSRWLockExclusive(&m_state->lock);
+    m_state->currentId = id;
+    std::unique_ptr<SuggestionResponse> old = std::move(m_state->waiting);
+    ::ReleaseSRWLockExclusive(&m_state->lock);
+    old.reset();
+
+    auto job = std::make_unique<WorkerJob>();
+    job->state = m_state;
+    job->url = url;
+    job->id = id;
+    job->target = target;
+    job->message = message;
+    job->deadline = ::GetTickCount64() + kTimeLimitMs;
+    job->module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                         reinterpret_cast<LPCWSTR>(&WorkerMain), &job->module);
+    const HMODULE module = job->module;
+    ::InterlockedIncrement(&g_runningWorkers);
+    HANDLE thread = ::CreateThread(nullptr, 512 * 1024, WorkerMain, job.get(),
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread) {
+        job.release(); // the worker's now
+        ::CloseHandle(thread);
+        return id;
+    }
+    const DWORD error = ::GetLastError();
+    ::InterlockedDecrement(&g_runningWorkers);
+    if (module) ::FreeLibrary(module);
+    // No worker: the request fails at once, told the same way.
+    auto response = std::make_unique<SuggestionResponse>();
+    response->id = id;
+    response->error = error ? error : ERROR_NOT_ENOUGH_MEMORY;
+    response->rows = ReadSuggestionResponse(*response);
+    Deliver(*job, std::move(response));
+    return id;
+}
+
+void CSuggestionFetcher::Cancel() {
+    ::AcquireSRWLockExclusive(&m_state->lock);
+    m_state->currentId = 0;
+    std::unique_ptr<SuggestionResponse> old = std::move(m_state->waiting);
+    ::ReleaseSRWLockExclusive(&m_state->lock);
+}
+
+std::unique_ptr<SuggestionResponse> CSuggestionFetcher::TakeResponse(WPARAM id) {
+    std::unique_ptr<SuggestionResponse> response;
+    ::AcquireSRWLockExclusive(&m_state->lock);
+    if (m_state->waiting && m_state->waiting->id == id) response = std::move(m_state->waiting);
+    ::ReleaseSRWLockExclusive(&m_state->lock);
+    return response;
+}
+
+LONG CSuggestionFetcher::RunningWorkers() {
+    return ::InterlockedCompareExchange(&g_runningWorkers, 0, 0);
+}
+
+LONG CSuggestionFetcher::OpenHandles() {
+    return ::InterlockedCompareExchange(&g_openHandles, 0, 0);
+}
+
+const wchar_t* CSuggestionFetcher::UserAgent() {
+    return kUserAgent;
+}
