@@ -1,4 +1,5 @@
 #include "Input.h"
+#include "InputArrival.h"
 #include "Pump.h"
 
 namespace {
@@ -26,9 +27,16 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
     ::SendInput(1, &input, sizeof(input));
 }
 
-// Input is delivered asynchronously; let it arrive and its posted chain run.
+// Lets the posted chain that input started run to its end.
 void Settle() {
     PumpUntilIdle(40, 1000);
+}
+
+// Waits until the events sent since `arrival` was made have reached this
+// thread, then lets what they posted run.
+void SettleAfter(InputArrival& arrival, int keyEvents, int buttonReleases) {
+    arrival.WaitFor(keyEvents, buttonReleases);
+    Settle();
 }
 
 } // namespace
@@ -55,13 +63,15 @@ void BringToForeground(HWND window) {
 }
 
 void KeyDown(WORD vk) {
+    InputArrival arrival;
     SendKey(vk, false);
-    Settle();
+    SettleAfter(arrival, 1, 0);
 }
 
 void KeyUp(WORD vk) {
+    InputArrival arrival;
     SendKey(vk, true);
-    Settle();
+    SettleAfter(arrival, 1, 0);
 }
 
 void TypeText(HWND window, const char* text) {
@@ -70,33 +80,36 @@ void TypeText(HWND window, const char* text) {
         const SHORT scan = ::VkKeyScanA(*p);
         const WORD vk = LOBYTE(scan);
         const bool shift = HIBYTE(scan) & 1;
+        InputArrival arrival;
         if (shift)
             SendKey(VK_SHIFT, false);
         SendKey(vk, false);
         SendKey(vk, true);
         if (shift)
             SendKey(VK_SHIFT, true);
-        Settle();
+        SettleAfter(arrival, shift ? 4 : 2, 0);
     }
 }
 
 void PressKey(HWND window, WORD vk) {
     BringToForeground(window);
+    InputArrival arrival;
     SendKey(vk, false);
     SendKey(vk, true);
-    Settle();
+    SettleAfter(arrival, 2, 0);
 }
 
 void HoldKey(HWND window, WORD vk, int repeats) {
     BringToForeground(window);
+    InputArrival arrival;
     SendKey(vk, false);
-    Settle();
+    SettleAfter(arrival, 1, 0);
     for (int i = 0; i < repeats; ++i) {
         SendKey(vk, false); // a press while down arrives as an auto-repeat
-        Settle();
+        SettleAfter(arrival, 2 + i, 0);
     }
     SendKey(vk, true);
-    Settle();
+    SettleAfter(arrival, 2 + repeats, 0);
 }
 
 void MoveMouseTo(int x, int y) {
@@ -107,9 +120,10 @@ void MoveMouseTo(int x, int y) {
 
 void ClickAt(int x, int y, bool right) {
     MoveMouseTo(x, y);
+    InputArrival arrival;
     SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    Settle();
+    SettleAfter(arrival, 0, 1);
 }
 
 void WaitDoubleClickTime() {
@@ -125,7 +139,8 @@ void TypeUnicodeIntoFocus(const std::wstring& text) {
         keys[0].ki.wScan = keys[1].ki.wScan = ch;
         keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
         keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        InputArrival arrival;
         ::SendInput(2, keys, sizeof(INPUT));
-        Settle();
+        SettleAfter(arrival, 2, 0);
     }
 }

@@ -1,6 +1,7 @@
 // Real input through SendInput. Each helper first brings the target window's
 // top-level window to the foreground (without it Wine drops keyboard input),
-// then sends the events and pumps until the thread has taken them.
+// then sends the events and pumps until the thread has taken them (by count,
+// see InputArrival.h) and what they posted has run.
 #pragma once
 #include <string>
 #include <windows.h>
