@@ -339,7 +339,8 @@ SuggestionRows ReadSuggestionResponse(const SuggestionResponse& response) {
     return ReadSuggestionResponse(response.status, response.contentType, response.body, DecodeWithSystemCodePage);
 }
 
-CSuggestionFetcher::CSuggestionFetcher() : m_state(std::make_shared<SuggestionFetchState>()) {}
+CSuggestionFetcher::CSuggestionFetcher(DWORD timeLimitMs)
+    : m_state(std::make_shared<SuggestionFetchState>()), m_timeLimitMs(timeLimitMs) {}
 
 CSuggestionFetcher::~CSuggestionFetcher() {
     Cancel();
@@ -364,7 +365,7 @@ unsigned CSuggestionFetcher::Fetch(const wchar_t* url, HWND target, UINT message
     job->id = id;
     job->target = target;
     job->message = message;
-    job->deadline = ::GetTickCount64() + kTimeLimitMs;
+    job->deadline = ::GetTickCount64() + m_timeLimitMs;
     job->module = nullptr;
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                          reinterpret_cast<LPCWSTR>(&WorkerMain), &job->module);

@@ -42,7 +42,9 @@ public:
     // A request not answered completely within this time is abandoned.
     static const DWORD kTimeLimitMs = 2000;
 
-    CSuggestionFetcher();
+    // timeLimitMs replaces kTimeLimitMs for this fetcher's requests (tests
+    // that must see a slow machine's TLS handshake through to its verdict).
+    explicit CSuggestionFetcher(DWORD timeLimitMs = kTimeLimitMs);
     // Cancels the request in flight (as Cancel). Returns at once.
     ~CSuggestionFetcher();
     CSuggestionFetcher(const CSuggestionFetcher&) = delete;
@@ -80,5 +82,6 @@ public:
 
 private:
     std::shared_ptr<SuggestionFetchState> m_state;
+    DWORD m_timeLimitMs;
     unsigned m_lastId = 0;
 };

@@ -279,8 +279,12 @@ TEST_F(SuggestionFetcherTest, EveryErrorPathEndsInOneMessage) {
     // the TLS connection was made, and it ended in a secure failure (Windows
     // reports ERROR_WINHTTP_SECURE_FAILURE; Wine 8 finds the unknown CA,
     // 12045, and reports ERROR_WINHTTP_SECURE_CHANNEL_ERROR).
+    // Under software emulation the handshake alone can take longer than the
+    // usual time limit, which would end the request before its verdict.
     const int tlsBefore = TlsConnections();
-    std::unique_ptr<SuggestionResponse> response = FetchOne(fetcher, receiver, Url(L"/tls-rows?q=x", true));
+    CSuggestionFetcher patientFetcher(20000);
+    std::unique_ptr<SuggestionResponse> response =
+        FetchOne(patientFetcher, receiver, Url(L"/tls-rows?q=x", true), 25000);
     ASSERT_TRUE(response);
     EXPECT_FALSE(response->received);
     EXPECT_TRUE(response->error == ERROR_WINHTTP_SECURE_FAILURE || response->error == ERROR_WINHTTP_SECURE_INVALID_CA ||
