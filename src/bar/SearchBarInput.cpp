@@ -163,12 +163,15 @@ LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
     if (queryEdit)
         queryEdit->GetTextW(text);
     if (text.empty()) {
+        StopLiveSuggestions();
         if (SuggestionListVisible())
             suggestionList->Hide();
         return 0;
     }
-    if (!queryEdit->suppressNotify)
+    if (!queryEdit->suppressNotify) {
         PostToHost(UM_QUERY_CHANGED, 0, 1);
+        QueueLiveSuggestions(text);
+    }
     queryEdit->SetEditFocus();
     return 0;
 }
@@ -214,6 +217,7 @@ void CSearchBar::ClearSuggestions() {
 void CSearchBar::ShowSuggestions() {
     if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd))
         return;
+    GetQueryTextW(liveRowsQuery); // the rows belong to this query
     if (!::IsWindowVisible(suggestionList->m_hWnd))
         suggestionList->Show();
     if (queryEdit)
