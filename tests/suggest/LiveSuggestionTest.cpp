@@ -6,9 +6,11 @@
 // working; and a request in flight when the host window, the bar or the
 // library's graphics (TavrelCleanup) go. Every wait is bounded.
 #include "../bar/BarTestSupport.h"
+#include "../../src/frame/Messages.h"
 #include "../../src/frame/Tavrel.h"
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CSuggestionList.h"
+#include "ImportHook.h"
 #include "Input.h"
 #include "InputArrival.h"
 #include "Pump.h"
@@ -50,6 +52,17 @@ void Type(CSearchBar& bar, const std::wstring& text, DWORD pauseMs = 0) {
         const DWORD typed = ::GetTickCount();
         PumpUntil([&] { return ::GetTickCount() - typed >= pauseMs; }, pauseMs + 50);
     }
+}
+
+// The fetcher's posts of an ended request, counted through PostMessageW.
+using PostFunction = BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+PostFunction g_originalPost = nullptr;
+LONG g_answersPosted = 0;
+
+BOOL WINAPI CountingPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == UM_LIVE_SUGGESTIONS)
+        ::InterlockedIncrement(&g_answersPosted);
+    return g_originalPost(window, message, wParam, lParam);
 }
 
 // No response of the bar's first requests waits to be taken.
@@ -246,14 +259,22 @@ TEST_F(LiveSuggestionTest, EveryErrorPathHidesOlderRowsAndKeepsTheBarWorking) {
 // and when the bar itself is destroyed: no crash, no answer, every worker
 // and handle gone.
 TEST_F(LiveSuggestionTest, RequestsInFlightEndWithTheirBar) {
+    ImportHook posts("user32.dll", "PostMessageW", reinterpret_cast<void*>(&CountingPost));
+    ASSERT_TRUE(posts.Installed());
+    g_originalPost = posts.Original<PostFunction>();
+    Type(*bar, L"g");
+    ASSERT_TRUE(ShowsLiveRows());
+    EXPECT_EQ(1, g_answersPosted) << "an answer that came";
+
     UseTemplate(L"/slow?ms=800&q={searchTerms}");
     const size_t asked = RequestsFor("/slow");
-    Type(*bar, L"gone");
+    Type(*bar, L"one");
     ASSERT_TRUE(PumpUntil([&] { return RequestsFor("/slow") > asked; })) << "nothing in flight";
     ::DestroyWindow(host.hwnd());
     EXPECT_TRUE(WorkersEnded());
     PumpUntilIdle();
-    EXPECT_TRUE(NoAnswerWaits(*bar)) << "an answer waits for a window that is gone";
+    EXPECT_EQ(1, g_answersPosted) << "posted to a window that is gone";
+    EXPECT_TRUE(NoAnswerWaits(*bar));
     bar.reset();
 
     // Bars of the factory, as a C host has: one in flight when the host
@@ -288,5 +309,6 @@ TEST_F(LiveSuggestionTest, RequestsInFlightEndWithTheirBar) {
             CInitGui::Clearup();
         }
         PumpUntilIdle();
+        EXPECT_EQ(1, g_answersPosted);
     }
 }
