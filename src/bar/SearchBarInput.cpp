@@ -46,7 +46,9 @@ std::wstring CSearchBar::SearchUrlFor(const std::wstring& query,
                                     queryInCodePage ? *queryInCodePage : converted));
 }
 
+// Suggestions still to come would open the list after the search.
 void CSearchBar::RunSearch(const std::wstring& text, const std::string* textInCodePage) {
+    StopLiveSuggestions();
     LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str());
     PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
 }
