@@ -219,7 +219,8 @@ void CSearchBar::ClearSuggestions() {
 void CSearchBar::ShowSuggestions() {
     if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd))
         return;
-    GetQueryTextW(liveRowsQuery); // the rows belong to this query
+    if (!currentEngine.suggestionUrlW.empty())
+        GetQueryTextW(liveRowsQuery); // the rows belong to this query
     if (!::IsWindowVisible(suggestionList->m_hWnd))
         suggestionList->Show();
     if (queryEdit)
