@@ -13,7 +13,10 @@
 //   - filling and showing eleven suggestions, up to the list's paint,
 //     against a LISTBOX popup of the same size doing the same;
 //   - memory and GDI and USER objects per bar, measured in a child process
-//     of its own (the GDI probe would slow everything measured after it).
+//     of its own (the GDI probe would slow everything measured after it);
+//   - live suggestions from a loopback server: from the last byte of an
+//     answer to the list painted with its rows, and the host thread's busy
+//     time per keystroke with and without a suggestion URL.
 // Our figures and their native peers are taken in alternation, run by run,
 // so that both see the same load. It prints a Markdown table and, given a
 // path, writes it there; TAVREL_BENCH_MACHINE names the machine in it.
@@ -24,6 +27,7 @@
 #include "../src/popup/CEngineList.h"
 #include "../src/popup/CSuggestionList.h"
 #include "../src/render/GdiPlus.h"
+#include "CSuggestionServer.h"
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -696,6 +700,135 @@ bool FootprintOfChild(Footprint& f) {
     return read;
 }
 
+// ---- Live suggestions ------------------------------------------------------
+
+struct LiveTimings {
+    Timing lastByteToTaken, lastByteToPaint, keystrokeWithUrl, keystrokeWithoutUrl, pauseEnd;
+};
+
+double TicksToMs(long long ticks) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// The loopback server's answer for a query: eleven rows.
+std::vector<std::string> LiveRows(const std::string& query) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < CSuggestionList::MaxItems; ++i)
+        rows.push_back(query + " " + std::to_string(i));
+    return rows;
+}
+
+// The host's loop, timing what the host thread spends handling messages
+// (waiting excluded): the pause's timer apart from everything else.
+struct BusyTime {
+    double handling = 0;
+    double pauseTimer = 0;
+    double answerTaken = 0; // when the fetcher's message was taken from the queue
+    bool queryChanged = false;
+    bool keyReleased = false;
+};
+
+void PumpTimed(BusyTime& busy) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        const double start = NowMs();
+        if (!AfxPreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        const double took = NowMs() - start;
+        (msg.message == WM_TIMER ? busy.pauseTimer : busy.handling) += took;
+        busy.queryChanged |= msg.message == UM_QUERY_CHANGED;
+        busy.keyReleased |= msg.message == WM_KEYUP;
+        if (msg.message == UM_LIVE_SUGGESTIONS)
+            busy.answerTaken = start;
+    }
+}
+
+bool PumpTimedUntil(BusyTime& busy, const std::function<bool()>& condition) {
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > 3000)
+            return false;
+        PumpTimed(busy);
+        if (!condition())
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// One key typed into the field: the host thread's busy time from the key's
+// press to the host's UM_QUERY_CHANGED and the key's release, handled.
+bool KeystrokeBusy(HWND field, BusyTime& busy) {
+    PumpUntil([] { return false; }, 20); // nothing of the last key left
+    if (::GetFocus() != field)
+        return false;
+    busy = BusyTime{};
+    TapKey('A');
+    if (!PumpTimedUntil(busy, [&] { return busy.queryChanged && busy.keyReleased; }))
+        return false;
+    PumpTimed(busy); // what the two left queued
+    return true;
+}
+
+void SetSuggestionUrls(CSearchBar& bar, const wchar_t* urlTemplate) {
+    for (int engine = 0; engine < bar.engineList->GetCount(); ++engine)
+        bar.SetSuggestionUrlW(engine, urlTemplate);
+}
+
+// In alternation, a key without a suggestion URL and one with it, whose
+// answer then fills the list: kRuns runs of each, and more.
+bool LiveSuggestionRuns(CSearchBar& bar, HWND host, LiveTimings& result) {
+    CSuggestionServer server(&LiveRows);
+    if (!server.Start())
+        return false;
+    const std::wstring url = server.UrlTemplate();
+    const HWND field = bar.queryEdit->GetEditHwnd();
+    FocusInForeground(host, field);
+    std::vector<double> without, with, lastByteTaken, lastByte, pauseEnd;
+    for (int run = 0; run < 2 * kRuns + 1; ++run) {
+        // A short query of this run's own, as typed (longer rows cost the
+        // list's paint more).
+        const std::wstring seed = L"we" + std::to_wstring(run);
+        bar.queryEdit->suppressNotify = 1;
+        bar.queryEdit->SetTextW(seed);
+        bar.queryEdit->suppressNotify = 0;
+        ::SendMessageW(field, EM_SETSEL, seed.size(), seed.size());
+        BusyTime busy;
+        SetSuggestionUrls(bar, nullptr);
+        if (KeystrokeBusy(field, busy))
+            without.push_back(busy.handling);
+        SetSuggestionUrls(bar, url.c_str());
+        if (!KeystrokeBusy(field, busy))
+            continue;
+        with.push_back(busy.handling);
+        std::wstring query;
+        bar.GetQueryTextW(query);
+        const std::string first = LiveRows(std::string(query.begin(), query.end())).front();
+        const std::wstring expected(first.begin(), first.end());
+        busy.handling = 0;
+        const HWND list = bar.suggestionList->m_hWnd;
+        if (PumpTimedUntil(busy, [&] {
+                return bar.suggestionList->GetCount() == CSuggestionList::MaxItems &&
+                       bar.suggestionList->GetItem(0)->textW == expected && Painted(list);
+            })) {
+            const double sent = TicksToMs(server.LastAnswerSent());
+            lastByte.push_back(NowMs() - sent);
+            lastByteTaken.push_back(busy.answerTaken - sent);
+            pauseEnd.push_back(busy.pauseTimer);
+        }
+    }
+    SetSuggestionUrls(bar, nullptr);
+    bar.ClearSuggestions();
+    if (without.empty() || with.empty() || lastByte.empty())
+        return false;
+    result = {Summarize(lastByteTaken), Summarize(lastByte), Summarize(with), Summarize(without),
+              Summarize(pauseEnd)};
+    return true;
+}
+
 // ---- Report ----------------------------------------------------------------
 
 std::string Fixed(double value, int decimals) {
@@ -732,6 +865,8 @@ struct Results {
     Timing roundTrip, nativeRoundTrip, autoComplete;
     bool autoCompleteAvailable = false;
     Footprint footprint;
+    LiveTimings live;
+    bool liveMeasured = false;
 };
 
 #ifdef _WIN64
@@ -793,6 +928,22 @@ std::string Report(const Results& r) {
         << " |\n"
         << "| " << kArch << " | USER objects (GetGuiResources) | " << r.footprint.userReported
         << " |\n";
+    if (r.liveMeasured)
+        out << "\n| Arch | Live suggestions (loopback server, 11 rows) | Median | Spread (ms) | Ratio |\n"
+            << "|---|---|---|---|---|\n"
+            << Row("Last byte of the answer to the bar's thread taking it (read, parsed, posted)",
+                   r.live.lastByteToTaken, "")
+            << Row("Last byte of the answer to the list painted with its rows", r.live.lastByteToPaint,
+                   "")
+            << Row("Host thread per keystroke, no suggestion URL (key press to UM_QUERY_CHANGED "
+                   "and key release handled)",
+                   r.live.keystrokeWithoutUrl, "")
+            << Row("Host thread per keystroke, with a suggestion URL", r.live.keystrokeWithUrl,
+                   Ratio(r.live.keystrokeWithUrl, r.live.keystrokeWithoutUrl, "without"))
+            << Row("Host thread at the end of the pause (URL built, request started)",
+                   r.live.pauseEnd, "");
+    else
+        out << "\n| " << kArch << " | Live suggestions | not measured | | |\n";
     return out.str();
 }
 
@@ -832,6 +983,7 @@ int main(int argc, char** argv) {
         FillAndShowSuggestions(*bar, results.suggestions, results.nativeSuggestions);
         bar->ClearSuggestions();
         results.create = CreateFullBar(host.hwnd(), skin);
+        results.liveMeasured = LiveSuggestionRuns(*bar, host.hwnd(), results.live);
         delete bar;
 
         const std::string report = Report(results);

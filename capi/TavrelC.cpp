@@ -7,6 +7,7 @@
 #include "Guarded.h"
 #include "Tavrel.h"
 #include "TavrelStyle.h"
+#include "TavrelSuggest.h"
 #include "TavrelUnicode.h"
 #include <afxwin.h>
 
@@ -71,6 +72,14 @@ template <typename Work> int OnStyledBar(TavrelBar* handle, Work work) noexcept 
     return OnBar(handle, 0, [&](CTavrel& bar) {
         CTavrelStyle* styled = dynamic_cast<CTavrelStyle*>(&bar);
         return styled ? work(*styled) : 0;
+    });
+}
+
+// The bar's live suggestions (TavrelSuggest.h), reached like its UTF-16 face.
+template <typename Work> int OnSuggestingBar(TavrelBar* handle, Work work) noexcept {
+    return OnBar(handle, 0, [&](CTavrel& bar) {
+        CTavrelSuggest* suggesting = dynamic_cast<CTavrelSuggest*>(&bar);
+        return suggesting ? work(*suggesting) : 0;
     });
 }
 
@@ -312,6 +321,18 @@ int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* family, int size
     return OnStyledBar(bar, [=](CTavrelStyle& b) {
         const CodePageText wide(family);
         return b.SetQueryFieldStyleW(wide.get(), size, textRgb, backgroundRgb);
+    });
+}
+
+int WINAPI TavrelSetSuggestionUrlW(TavrelBar* bar, int engineIndex, const WCHAR* urlTemplate) {
+    return OnSuggestingBar(
+        bar, [=](CTavrelSuggest& b) { return b.SetSuggestionUrlW(engineIndex, urlTemplate); });
+}
+
+int WINAPI TavrelSetSuggestionUrl(TavrelBar* bar, int engineIndex, const char* urlTemplate) {
+    return OnSuggestingBar(bar, [=](CTavrelSuggest& b) {
+        const CodePageText wide(urlTemplate);
+        return b.SetSuggestionUrlW(engineIndex, wide.get());
     });
 }
 

@@ -44,7 +44,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 2
+#define TAVREL_VERSION_MINOR 3
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -176,6 +176,32 @@ TAVREL_C_API int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* fam
                                                  COLORREF textRgb, COLORREF backgroundRgb);
 TAVREL_C_API int WINAPI TavrelSetQueryFieldStyleW(TavrelBar* bar, const WCHAR* family, int size,
                                                   COLORREF textRgb, COLORREF backgroundRgb);
+
+/* Live suggestions (1.3): the bar asks a suggestion URL of the current
+ * engine itself and shows the rows of its answer, exactly as if the host
+ * had called TavrelClearSuggestions, TavrelAddSuggestion for each row and
+ * TavrelShowSuggestions. engineIndex counts the engines in the order they
+ * were added. urlTemplate starts with http:// or https:// (in any case) and
+ * holds {searchTerms}, which each request fills with the query as UTF-8,
+ * percent-encoded as in search URLs. After each change of the query by the
+ * user (when the host receives TAVREL_UM_QUERY_CHANGED, which it still
+ * does) and a pause in typing of at most 100 ms, the bar asks the URL, one
+ * request at a time, off the host's thread; a request not answered within
+ * 2 seconds is abandoned. An answer is used when its status is 200, its
+ * body at most 256 KiB and it is a JSON array whose second element is an
+ * array ("application/x-suggestions+json": ["que", ["query", "queen"]]):
+ * its strings, at most 11, become the rows, shown only if the query, the
+ * engine and the keyboard focus in the query field are still those of the
+ * request; an empty array hides the list, anything else changes nothing
+ * but hiding rows of an older query. Every query the user types goes to
+ * the engine: ask the user first. A null or empty template removes the
+ * engine's URL. 1 when accepted; 0 for a null bar, an engine that does not
+ * exist or a template that is not one, and then nothing changes. The
+ * narrow form takes the template in the ANSI code page. */
+TAVREL_C_API int WINAPI TavrelSetSuggestionUrl(TavrelBar* bar, int engineIndex,
+                                               const char* urlTemplate);
+TAVREL_C_API int WINAPI TavrelSetSuggestionUrlW(TavrelBar* bar, int engineIndex,
+                                                const WCHAR* urlTemplate);
 
 /* Offers a message to the bar's windows before the host dispatches it;
  * nonzero when they consumed it. A null msg answers FALSE. */

@@ -90,6 +90,16 @@ QueryPerformanceCounter and are medians over repeated runs.
   objects are counted as the headroom they take (the system is asked for
   objects until it refuses, before and after), because Wine's
   GetGuiResources answers 0.
+- Live suggestions: a loopback HTTP server in the benchmark itself
+  (demo/app/CSuggestionServer.cpp) answers the bar's suggestion URL with 11
+  rows. From the moment it has sent the answer's last byte to the bar's
+  thread taking the fetcher's message (WinHTTP's read on the worker, the
+  JSON read, the post), and to the list painted with the rows (the same
+  fill and show as the host's own answer above). Per keystroke: the time
+  the host thread spends handling messages (waiting excluded) from the key
+  press to the host's UM_QUERY_CHANGED and the key's release, with and
+  without a suggestion URL, in alternation; and what the end of the pause
+  in typing costs it once per request (the URL built, the worker started).
 - The program and its Wine server run on one CPU (see the machine line):
   under Wine most window calls are round trips to that server, and on this
   project's virtual machines a round trip that wakes the other CPU costs

@@ -5,6 +5,7 @@
 #include "CBrowserStandIn.h"
 #include "MessagePump.h"
 #include "ScreenCapture.h"
+#include "CSuggestionServer.h"
 #include "CUnicodeHost.h"
 #include "DemoPaths.h"
 #include "SyntheticInput.h"
@@ -30,7 +31,9 @@ const char kNewQueryShot[] = "07-new-query.png";
 const char kLaunchedShot[] = "08-search-launched.png";
 const char kUnicodeShot[] = "10-unicode-query.png";
 const char kDarkShot[] = "11-dark-suggestions.png";
+const char kLiveShot[] = "12-live-suggestions.png";
 const wchar_t kUnicodeQuery[] = L"мир";
+const wchar_t kLiveQuery[] = L"wind";
 const char kFailedShot[] = "failed-step.png";
 } // namespace
 
@@ -43,7 +46,7 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 std::vector<std::string> CScriptRunner::OutputFiles() {
     return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
             kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kDarkShot,
-            kFailedShot,
+            kLiveShot,         kFailedShot,
             kUrlFile};
 }
 
@@ -76,7 +79,7 @@ bool CScriptRunner::RunSteps() {
         if (!RunStep(step, ++number))
             return false;
     }
-    return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost();
+    return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost() && RunLiveHost();
 }
 
 bool CScriptRunner::RunUnicodeHost() {
@@ -84,17 +87,39 @@ bool CScriptRunner::RunUnicodeHost() {
         return false;
     log.Write("step: a second host, of the W functions, types a query in Cyrillic");
     CUnicodeHost host(*window.Skin());
-    return RunExtraHost(host, kUnicodeShot, false);
+    return RunExtraHost(host, kUnicodeShot, false, kUnicodeQuery);
 }
 
 bool CScriptRunner::RunDarkHost() {
     log.Write("step: a host with the dark skin and light text styles types a query in Cyrillic "
               "and highlights a suggestion");
     CUnicodeHost host(CSkinFiles(DarkSkinFolder(), ""), true);
-    return RunExtraHost(host, kDarkShot, true);
+    return RunExtraHost(host, kDarkShot, true, kUnicodeQuery);
 }
 
-bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight) {
+bool CScriptRunner::RunLiveHost() {
+    if (!window.Skin())
+        return false;
+    CSuggestionServer server([this](const std::string& query) { return words.Matches(query); });
+    if (!server.Start()) {
+        log.Write("error: the loopback suggestion server did not start");
+        return false;
+    }
+    const std::wstring url = server.UrlTemplate();
+    log.Write("step: a host whose bar asks a loopback server for live suggestions (%s)",
+              std::string(url.begin(), url.end()).c_str());
+    CUnicodeHost host(*window.Skin());
+    host.UseSuggestionUrl(server.UrlTemplate());
+    if (!RunExtraHost(host, kLiveShot, false, kLiveQuery))
+        return false;
+    log.Write("the bar asked the server %d time(s) while %d characters were typed; the host "
+              "offered no suggestion of its own",
+              server.Requests(), static_cast<int>(std::wstring(kLiveQuery).size()));
+    return server.Requests() >= 1;
+}
+
+bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight,
+                                 const wchar_t* query) {
     const RECT main = WindowRectOf(window.m_hWnd);
     if (!host.Create(main.left, main.bottom + 20)) {
         log.Write("error: the host could not make its bar");
@@ -108,11 +133,11 @@ bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool high
         log.Write("step failed: the host's query field has no focus");
         return false;
     }
-    TypeUnicode(kUnicodeQuery);
-    if (!PumpUntil([&] { return host.Query() == kUnicodeQuery &&
+    TypeUnicode(query);
+    if (!PumpUntil([&] { return host.Query() == query &&
                                 IsShown(FindSuggestionList(host.Bar())); },
                    kStepTimeoutMs)) {
-        log.Write("step failed: the query in Cyrillic and its suggestions are not shown");
+        log.Write("step failed: the query and its suggestions are not shown");
         Capture(kFailedShot);
         return false;
     }
@@ -120,7 +145,7 @@ bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool high
     if (highlight) {
         // Down highlights the first suggestion and puts it into the field.
         TapKey(VK_DOWN);
-        if (!PumpUntil([&] { return host.Query() != kUnicodeQuery; }, kStepTimeoutMs)) {
+        if (!PumpUntil([&] { return host.Query() != query; }, kStepTimeoutMs)) {
             log.Write("step failed: Down highlighted no suggestion");
             Capture(kFailedShot);
             return false;

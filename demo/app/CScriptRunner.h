@@ -48,7 +48,11 @@ class CScriptRunner {
     // A third host, with the dark skin and light text styles: the query
     // with a suggestion highlighted, photographed.
     bool RunDarkHost();
-    bool RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight);
+    // A fourth host, whose bar asks a loopback server of the demo's own for
+    // its suggestions: the server's rows, photographed.
+    bool RunLiveHost();
+    bool RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight,
+                      const wchar_t* query);
     void CaptureRegion(RECT region, const char* file);
     void Capture(const char* file);
     // The sizes and places of the bar and its query field, to the log.

@@ -46,7 +46,9 @@ bool CUnicodeHost::Create(int x, int y) {
     if (!::RegisterClassW(&wc) && dark)
         ::DeleteObject(wc.hbrBackground); // registered before, with its own brush
     window = ::CreateWindowExW(0, wc.lpszClassName,
-                               dark ? L"Dark skin (text styles)" : L"Unicode host (the W functions)",
+                               dark                     ? L"Dark skin (text styles)"
+                               : suggestionUrl.empty() ? L"Unicode host (the W functions)"
+                                                       : L"Live suggestions (a loopback server)",
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight,
                                nullptr, nullptr, wc.hInstance, this);
     if (!window)
@@ -71,6 +73,8 @@ bool CUnicodeHost::Create(int x, int y) {
     const std::wstring icon = SkinPath(CSkinFiles::kEngineIcon);
     TavrelAddEngineW(bar, icon.c_str(), L"Поиск", L"https://poisk.example/?q={searchTerms}");
     TavrelAddEngineW(bar, icon.c_str(), L"搜索", L"https://sousuo.example/s?wd=");
+    if (!suggestionUrl.empty() && TavrelSetSuggestionUrlW(bar, 0, suggestionUrl.c_str()) != 1)
+        return false;
     if (dark)
         ApplyDarkTextStyles();
     TavrelSetPosition(bar, at.x, at.y);
@@ -113,7 +117,8 @@ LRESULT CALLBACK CUnicodeHost::WindowProc(HWND window, UINT message, WPARAM wPar
     auto* self = reinterpret_cast<CUnicodeHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && message == TAVREL_UM_QUERY_CHANGED) {
         ++self->queryChanges;
-        self->Suggest();
+        if (self->suggestionUrl.empty())
+            self->Suggest();
         return 0;
     }
     if (self && message == WM_NCDESTROY)

@@ -4,6 +4,8 @@
 // text in other scripts, with real glyphs and right-to-left rows. Made dark,
 // it is also the tour's dark-skin host: a dark window, the dark skin, and
 // light text in both lists and the query field through the text styles.
+// Given a suggestion URL, it is the tour's host of live suggestions: the bar
+// asks the URL itself while the user types.
 #pragma once
 #include "CSkinFiles.h"
 #include "tavrel_c.h"
@@ -17,6 +19,9 @@ class CUnicodeHost {
     CUnicodeHost(const CUnicodeHost&) = delete;
     CUnicodeHost& operator=(const CUnicodeHost&) = delete;
 
+    // Before Create: the bar fetches its suggestions for the first engine
+    // from this URL template itself, and the host offers none of its own.
+    void UseSuggestionUrl(const std::wstring& urlTemplate) { suggestionUrl = urlTemplate; }
     // The window at (x, y) with its bar, shown; false when either fails.
     bool Create(int x, int y);
     HWND Window() const { return window; }
@@ -37,4 +42,5 @@ class CUnicodeHost {
     HWND window = nullptr;
     TavrelBar* bar = nullptr;
     int queryChanges = 0;
+    std::wstring suggestionUrl;
 };

@@ -11,18 +11,21 @@
 //
 // Its sources are split by concern: SearchBar.cpp (creation and teardown),
 // SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp,
-// SearchBarInput.cpp and SearchBarAccess.cpp (the accessible object and the
-// engine list's keys).
+// SearchBarInput.cpp, SearchBarAccess.cpp (the accessible object and the
+// engine list's keys) and SearchBarSuggest.cpp (live suggestions: the
+// suggestion URLs, the pause in typing, the fetch and its answer).
 #pragma once
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
 #include "../frame/TavrelStyle.h"
+#include "../frame/TavrelSuggest.h"
 #include "../frame/TavrelUnicode.h"
 #include "../input/FieldLook.h"
 #include "../popup/ListTextLook.h"
 #include "../popup/EngineItem.h"
 #include "../render/CDpiScale.h"
 #include "../render/CSkinImage.h"
+#include "../suggest/SuggestionFetcher.h"
 #include <afxwin.h>
 #include <string>
 
@@ -35,7 +38,11 @@ namespace Gdiplus {
 class Graphics;
 }
 
-class CSearchBar : public CWnd, public CTavrel, public CTavrelUnicode, public CTavrelStyle {
+class CSearchBar : public CWnd,
+                   public CTavrel,
+                   public CTavrelUnicode,
+                   public CTavrelStyle,
+                   public CTavrelSuggest {
 public:
     CSearchBar();
     ~CSearchBar() override;
@@ -92,6 +99,16 @@ public:
     int SetListHighlightTextColor(int list, DWORD argb) override;
     int SetQueryFieldStyleW(const wchar_t* family, int size, COLORREF textRgb,
                             COLORREF backgroundRgb) override;
+
+    // CTavrelSuggest (SearchBarSuggest.cpp)
+    int SetSuggestionUrlW(int engineIndex, const wchar_t* urlTemplate) override;
+    // The pause in typing after which the query is asked, in milliseconds.
+    static constexpr UINT kLiveSuggestionPauseMs = 80;
+    // Drops the pause and the request in flight, if any; nothing more
+    // reaches the bar from them (TavrelCleanup, a destroyed window).
+    void StopLiveSuggestions();
+    // Tells every bar the factory made to stop (CInitGui::Clearup).
+    static void StopAllLiveSuggestions();
 
     // Draws the skin images into the back buffer and pushes it to the
     // screen with UpdateLayeredWindow.
@@ -172,6 +189,14 @@ public:
     ListTextLook suggestionTextLook;
     FieldLook fieldLook;
     CBarAccessible* accessible = nullptr; // made on the first request
+    // Live suggestions: the fetcher of the current engine's suggestion URL,
+    // the query the pause waits to ask (then the one asked), the query the
+    // shown rows belong to, and which engine (by generation) was asked.
+    CSuggestionFetcher liveFetcher;
+    std::wstring liveQuery;
+    std::wstring liveRowsQuery;
+    unsigned engineGeneration = 0;
+    unsigned liveAskedGeneration = 0;
 
 protected:
     void DestroySuggestionList();
@@ -225,6 +250,11 @@ private:
     // Closes the open engine list, choosing its highlighted row when asked,
     // and gives the focus back to the query field.
     void CloseEngineListFromKeyboard(bool choose);
+    // After a query change by the user: the pause starts again when the
+    // current engine has a suggestion URL. Takes the text.
+    void QueueLiveSuggestions(std::wstring& query);
+    // Applies a response: rows, a hidden list, or nothing.
+    void ApplyLiveSuggestions(const SuggestionResponse& response);
 
     afx_msg void OnPaint();
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -237,5 +267,7 @@ private:
     afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLiveSuggestions(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

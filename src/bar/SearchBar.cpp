@@ -2,6 +2,7 @@
 // three children, and teardown.
 #include "CSearchBar.h"
 #include "../access/CBarAccessible.h"
+#include "../frame/CBarRegistry.h"
 #include "../hooks/CPopupHook.h"
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
@@ -29,6 +30,8 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
     ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_MESSAGE(UM_LIVE_SUGGESTIONS, OnLiveSuggestions)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {
@@ -41,6 +44,8 @@ CSearchBar::CSearchBar() {
 // hidden, the engine list hidden (its hook goes), the bar's own mouse hook
 // removed while the suggestion list still exists, then the list hidden.
 CSearchBar::~CSearchBar() {
+    StopLiveSuggestions();
+    CBarRegistry::Instance().Remove(reinterpret_cast<uintptr_t>(static_cast<CWnd*>(this)));
     CAccessibleBase::DisconnectAndRelease(accessible); // it reads this object
     for (CSkinImage* image : {&backgroundImage, &activeBackgroundImage, &engineIconImage,
                               &arrowImage, &searchButtonImage}) {
@@ -172,12 +177,14 @@ void CSearchBar::RecreateSuggestionList() {
     MoveTo(suggestionList, bar.left, bar.bottom);
 }
 
-// The bar's window is going, as a rule with the host's. No hook may go on
+// The bar's window is going, as a rule with the host's. A request in flight
+// is dropped. No hook may go on
 // notifying it or its popups. On Windows the popups went first, with their
 // owner, and only their hooks are left; under Wine they outlive it, and an
 // open one would stay on screen with its hooks. Hooks that serve another
 // bar's windows are left alone.
 LRESULT CSearchBar::OnWindowDestroy(WPARAM, LPARAM) {
+    StopLiveSuggestions(); // nothing is posted to the window once it is gone
     CAccessibleBase::DisconnectAndRelease(accessible);
     if (engineList && ::IsWindowVisible(engineList->m_hWnd))
         engineList->Hide();

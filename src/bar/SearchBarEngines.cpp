@@ -38,6 +38,7 @@ void CopyEngineStrings(const EngineItem& from, EngineItem& to) {
     to.iconPathW = from.iconPathW;
     to.urlPrefixW = from.urlPrefixW;
     to.wideRegistration = from.wideRegistration;
+    to.suggestionUrlW = from.suggestionUrlW;
 }
 } // namespace
 
@@ -103,6 +104,8 @@ void CSearchBar::WriteStoredIndexZero() const {
 void CSearchBar::AdoptEngine(const EngineItem& item) {
     const bool changed = item.nameW != currentEngine.nameW;
     CopyEngineStrings(item, currentEngine);
+    ++engineGeneration; // an answer asked of the engine before is not shown
+    StopLiveSuggestions();
     if (HasWindow()) {
         shownIconPath = currentEngine.iconPath;
         shownIconPathW = currentEngine.iconPathW;

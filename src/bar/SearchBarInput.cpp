@@ -46,7 +46,9 @@ std::wstring CSearchBar::SearchUrlFor(const std::wstring& query,
                                     queryInCodePage ? *queryInCodePage : converted));
 }
 
+// Suggestions still to come would open the list after the search.
 void CSearchBar::RunSearch(const std::wstring& text, const std::string* textInCodePage) {
+    StopLiveSuggestions();
     LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str());
     PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
 }
@@ -163,12 +165,15 @@ LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
     if (queryEdit)
         queryEdit->GetTextW(text);
     if (text.empty()) {
+        StopLiveSuggestions();
         if (SuggestionListVisible())
             suggestionList->Hide();
         return 0;
     }
-    if (!queryEdit->suppressNotify)
+    if (!queryEdit->suppressNotify) {
         PostToHost(UM_QUERY_CHANGED, 0, 1);
+        QueueLiveSuggestions(text);
+    }
     queryEdit->SetEditFocus();
     return 0;
 }
@@ -214,6 +219,8 @@ void CSearchBar::ClearSuggestions() {
 void CSearchBar::ShowSuggestions() {
     if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd))
         return;
+    if (!currentEngine.suggestionUrlW.empty())
+        GetQueryTextW(liveRowsQuery); // the rows belong to this query
     if (!::IsWindowVisible(suggestionList->m_hWnd))
         suggestionList->Show();
     if (queryEdit)

@@ -15,6 +15,11 @@ void* CBarRegistry::Lookup(uintptr_t key) const {
     return it == bars.end() ? nullptr : it->second;
 }
 
+void CBarRegistry::ForEach(const std::function<void(void*)>& visit) const {
+    for (const auto& entry : bars)
+        visit(entry.second);
+}
+
 namespace {
 // Constructed at load, destroyed at unload; the bars it names stay alive.
 CBarRegistry g_registry;

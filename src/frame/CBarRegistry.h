@@ -3,6 +3,7 @@
 // whole addresses, so two bars can never share a key on x64.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 
 class CBarRegistry {
@@ -14,6 +15,10 @@ public:
     int Add(uintptr_t key, void* value);
     void* Lookup(uintptr_t key) const;
     size_t Count() const { return bars.size(); }
+    // A bar that goes leaves the record (its address may be reused).
+    void Remove(uintptr_t key) { bars.erase(key); }
+    // Calls visit with every value, in key order.
+    void ForEach(const std::function<void(void*)>& visit) const;
 
     // The registry the factory records into.
     static CBarRegistry& Instance();

@@ -16,7 +16,10 @@ int CInitGui::Startup() {
     return Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr) == Gdiplus::Ok ? 1 : 0;
 }
 
+// Requests in flight end first: nothing may reach a bar after its host
+// called this.
 void CInitGui::Clearup() {
+    CSearchBar::StopAllLiveSuggestions();
     CSkinPictureCache::Clear();
     Gdiplus::GdiplusShutdown(g_gdiplusToken);
 }

@@ -11,6 +11,7 @@ enum : UINT {
     UM_FIELD_FONT = 6027,     // query edit frame -> itself: fit the font to the text (0, 0)
     UM_WIDE_CHAR = 6028,      // character hook: a WM_CHAR the code page cannot carry
     UM_WIDE_IME_CHAR = 6029,  // character hook: a WM_IME_CHAR the code page cannot carry
+    UM_LIVE_SUGGESTIONS = 6030, // suggestion fetcher -> bar: a request ended (id, 0)
 };
 
 // lParam of UM_POPUP_CLOSE; a popup ignores any other value.

@@ -18,4 +18,7 @@ struct EngineItem {
     // Registered through a W function: a query appended to the URL is
     // written in UTF-8, not in the code page's bytes.
     bool wideRegistration = false;
+    // Where the bar fetches live suggestions for this engine: a template
+    // with {searchTerms}; empty for none.
+    std::wstring suggestionUrlW;
 };

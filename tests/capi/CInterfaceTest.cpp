@@ -77,6 +77,8 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelSetSuggestionListBackgroundW",
                                                "TavrelSetSuggestionListHighlight",
                                                "TavrelSetSuggestionListHighlightW",
+                                               "TavrelSetSuggestionUrl",
+                                               "TavrelSetSuggestionUrlW",
                                                "TavrelShowBar",
                                                "TavrelShowSuggestions",
                                                "TavrelStartup",
@@ -126,6 +128,37 @@ TEST(CInterface, NullBarsDoNothingAndAnswerZero) {
     EXPECT_EQ(0, TavrelSetListHighlightTextColor(nullptr, TAVREL_LIST_ENGINES, 0xFFFFFFFF));
     EXPECT_EQ(0, TavrelSetQueryFieldStyle(nullptr, "DejaVu Sans", 13, 0, 0));
     EXPECT_EQ(0, TavrelSetQueryFieldStyleW(nullptr, L"DejaVu Sans", 13, 0, 0));
+    EXPECT_EQ(0, TavrelSetSuggestionUrl(nullptr, 0, "http://127.0.0.1/?q={searchTerms}"));
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(nullptr, 0, nullptr));
+}
+
+// What counts as a suggestion URL; asking it is the suggest tests' part.
+TEST(CInterface, SuggestionUrlsNeedAnEngineAndATemplate) {
+    MessageRecorder host;
+    TavrelBar* bar = TavrelCreate();
+    const wchar_t kTemplate[] = L"http://127.0.0.1:9/complete?q={searchTerms}";
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 0, kTemplate)) << "no window, no engine";
+    const RECT placement = {10, 20, 300, 30};
+    ASSERT_EQ(1, TavrelCreateBar(bar, host.hwnd(), &placement));
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 0, kTemplate)) << "no engine yet";
+    ASSERT_EQ(1, TavrelAddEngineW(bar, L"", L"Один", L"http://one.example/?q="));
+    ASSERT_EQ(1, TavrelAddEngineW(bar, L"", L"Two", L"http://two.example/?q="));
+    for (const wchar_t* refused :
+         {L"http://127.0.0.1/complete?q=", L"ftp://127.0.0.1/?q={searchTerms}",
+          L"127.0.0.1/?q={searchTerms}", L"http:/127.0.0.1/?q={searchTerms}",
+          L" http://127.0.0.1/?q={searchTerms}", L"http://127.0.0.1/?q={SEARCHTERMS}"})
+        EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 1, refused)) << refused;
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 2, kTemplate));
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, -1, kTemplate));
+    EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 2, nullptr)) << "no engine to remove it from";
+    EXPECT_EQ(1, TavrelSetSuggestionUrlW(bar, 0, kTemplate));
+    EXPECT_EQ(1, TavrelSetSuggestionUrlW(bar, 1, L"HTTPS://127.0.0.1/s?a={searchTerms}&b=1"));
+    EXPECT_EQ(1, TavrelSetSuggestionUrl(bar, 1, "hTTp://127.0.0.1/s?q={searchTerms}"));
+    EXPECT_EQ(0, TavrelSetSuggestionUrl(bar, 1, "gopher://127.0.0.1/{searchTerms}"));
+    EXPECT_EQ(1, TavrelSetSuggestionUrlW(bar, 0, L""));
+    EXPECT_EQ(1, TavrelSetSuggestionUrl(bar, 1, nullptr));
+    // The engines' own URLs stay as they were.
+    EXPECT_STREQ(L"http://one.example/?q=", TavrelGetEngineUrlW(bar));
 }
 
 TEST(CInterface, QueryTextIsCopiedLikeSnprintf) {

@@ -231,6 +231,22 @@ func setUpBar(host syscall.Handle) {
 		tavrel.ErrEngineRejected), "a repeated engine name is an error")
 	check(bar.AddEngine(icon, secondEngine, enginePrefix) == nil, "add the second engine")
 	check(bar.AddSuggestion("a\x00b") != nil, "a string holding NUL is an error")
+	// A suggestion URL for the engine that will not be current (nothing is
+	// asked), refused ones, and its removal.
+	check(bar.SetSuggestionURL(0, "HTTP://127.0.0.1:9/complete?q={searchTerms}") == nil,
+		"a suggestion URL is accepted")
+	check(errors.Is(bar.SetSuggestionURL(0, "http://127.0.0.1:9/complete?q="), tavrel.ErrSuggestionURL),
+		"a suggestion URL without {searchTerms} is an error")
+	check(errors.Is(bar.SetSuggestionURL(2, "http://127.0.0.1:9/?q={searchTerms}"),
+		tavrel.ErrSuggestionURL), "a suggestion URL for no engine is an error")
+	check(bar.SetSuggestionURL(0, "") == nil, "a suggestion URL is removed")
+	check(bar.SetListTextStyle(tavrel.ListSuggestions, "DejaVu Sans", 13, 0xFF202020,
+		tavrel.TextBold) == nil, "a list text style is applied")
+	check(errors.Is(bar.SetListTextStyle(tavrel.ListEngines, "", tavrel.TextSizeMax+1, 0, 0),
+		tavrel.ErrStyleRejected), "a text size out of range is an error")
+	check(bar.SetListHighlightTextColor(tavrel.ListSuggestions, 0xFF000000) == nil,
+		"a highlight text colour is applied")
+	check(bar.SetQueryFieldStyle("", 13, 0x202020, 0xFFFFFF) == nil, "a field style is applied")
 	settings := filepath.Join(scratch, "поиск.ini")
 	check(os.WriteFile(settings, []byte("[Select]\r\nIndex=1\r\n"), 0o644) == nil,
 		"write the settings file")

@@ -8,6 +8,9 @@ certificate, HTTPS on another; writes "HTTP_PORT HTTPS_PORT" to FILE once both
 listen. Ends by itself after --max-seconds, or when its parent (the test's
 wrapper) is gone. Routes (GET, on both servers):
   /rows?q=Q          Q and rows with Unicode, in OpenSearch suggestions form
+  /live?q=Q          rows that begin with Q as the server decoded it (UTF-8),
+                     Unicode among them, and elements that are not strings
+  /short-slow?q=Q    like /live, after 1200 ms when Q is shorter than 3 characters
   /echo?q=Q          [Q, [Q]]: the query as the server decoded it (UTF-8)
   /slow?ms=N&q=Q     like /echo after N ms (at most 10 s)
   /status/N          status N, a usable-looking body
@@ -43,6 +46,10 @@ MAX_LOG = 10000
 UNICODE_ROWS = ["alpha", "Ünïcödé ✓", "日本語の候補", "😀 emoji", 7, None, "tab\tand\u0007bell", "omega"]
 
 
+def live_answer(q):
+    return json.dumps([q, [q, q + " ünï ✓", 3, q + " 日本語", None, "😀 " + q]], ensure_ascii=False)
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "TavrelTestServer/1"
@@ -72,7 +79,13 @@ class Handler(BaseHTTPRequestHandler):
                                       self.headers.get("Cookie", "-"),
                                       self.headers.get("Authorization", "-")]))
         path = url.path
-        if path == "/rows":
+        if path == "/live":
+            self.send_body(200, live_answer(q))
+        elif path == "/short-slow":
+            if len(q) < 3:
+                time.sleep(1.2)
+            self.send_body(200, live_answer(q))
+        elif path == "/rows":
             self.send_body(200, json.dumps([q, UNICODE_ROWS, [], []], ensure_ascii=False))
         elif path == "/echo":
             self.send_body(200, json.dumps([q, [q]]), "application/json")

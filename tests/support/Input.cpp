@@ -132,15 +132,19 @@ void WaitDoubleClickTime() {
               ::GetDoubleClickTime() + 500);
 }
 
+void SendUnicodeKey(wchar_t ch) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wScan = keys[1].ki.wScan = ch;
+    keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+}
+
 void TypeUnicodeIntoFocus(const std::wstring& text) {
     for (const wchar_t ch : text) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wScan = keys[1].ki.wScan = ch;
-        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         InputArrival arrival;
-        ::SendInput(2, keys, sizeof(INPUT));
+        SendUnicodeKey(ch);
         SettleAfter(arrival, 2, 0);
     }
 }

@@ -17,6 +17,9 @@ void TypeText(HWND window, const char* text);
 // focus, as input methods and on-screen keyboards do; the focus and the
 // foreground stay where they are.
 void TypeUnicodeIntoFocus(const std::wstring& text);
+// Sends one character's press and release with KEYEVENTF_UNICODE and
+// returns at once, without waiting for them to arrive.
+void SendUnicodeKey(wchar_t ch);
 // Presses and releases a virtual key.
 void PressKey(HWND window, WORD vk);
 void KeyDown(WORD vk);

@@ -21,7 +21,7 @@ import (
 // The interface version this package was written against.
 const (
 	VersionMajor = 1
-	VersionMinor = 2
+	VersionMinor = 3
 	VersionPatch = 0
 	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
 )
@@ -33,6 +33,17 @@ const (
 	UMQueryCommand   = 1125 // the search button was clicked
 	UMQueryChanged   = 1126 // the user changed the query (lParam 1)
 	UMSearchLaunched = 1127 // a search URL was handed to the browser
+)
+
+// Text styles (SetListTextStyle and the others): the two lists, the flags
+// of a list's text, and the largest size.
+const (
+	ListEngines     = 0
+	ListSuggestions = 1
+	TextBold        = 1
+	TextItalic      = 2
+	TextUnderline   = 4
+	TextSizeMax     = 72
 )
 
 var dll = syscall.NewLazyDLL("TavrelC.dll")
@@ -66,6 +77,10 @@ var (
 	procSetSettingsFileW             = proc("TavrelSetSettingsFileW")
 	procShowBar                      = proc("TavrelShowBar")
 	procGetWindowHandle              = proc("TavrelGetWindowHandle")
+	procSetListTextStyleW            = proc("TavrelSetListTextStyleW")
+	procSetListHighlightTextColor    = proc("TavrelSetListHighlightTextColor")
+	procSetQueryFieldStyleW          = proc("TavrelSetQueryFieldStyleW")
+	procSetSuggestionURLW            = proc("TavrelSetSuggestionUrlW")
 	procPreTranslateMessage          = proc("TavrelPreTranslateMessage")
 	procGetVersion                   = proc("TavrelGetVersion")
 )
@@ -78,7 +93,8 @@ var allProcs = []*syscall.LazyProc{
 	procUpdateLayout, procGetQueryTextW, procAddSuggestionW, procClearSuggestions,
 	procShowSuggestions, procAddEngineW, procGetEngineNameW, procGetEngineUrlW,
 	procGetEngineIndex, procSetSettingsFileW, procShowBar, procGetWindowHandle,
-	procPreTranslateMessage, procGetVersion,
+	procSetListTextStyleW, procSetListHighlightTextColor, procSetQueryFieldStyleW,
+	procSetSuggestionURLW, procPreTranslateMessage, procGetVersion,
 }
 
 // Errors of the functions whose C counterpart reports failure.
@@ -88,6 +104,8 @@ var (
 	ErrCreateBar      = errors.New("tavrel: the bar window could not be created")
 	ErrEngineRejected = errors.New("tavrel: engine not added (empty or repeated name, or no window yet)")
 	ErrIncompatible   = errors.New("tavrel: TavrelC.dll has another major version")
+	ErrStyleRejected  = errors.New("tavrel: text style refused (unknown list or flag, size or colour out of range)")
+	ErrSuggestionURL  = errors.New("tavrel: suggestion URL refused (no such engine, or not http(s) with {searchTerms})")
 )
 
 // Load loads TavrelC.dll and finds every function this package calls. The
@@ -323,4 +341,60 @@ func (b *Bar) ShowBar(showCommand int) { procShowBar.Call(b.handle, uintptr(show
 func (b *Bar) Window() syscall.Handle {
 	r, _, _ := procGetWindowHandle.Call(b.handle)
 	return syscall.Handle(r)
+}
+
+// SetListTextStyle sets a list's row text (ListEngines or ListSuggestions):
+// font family ("" for the default), size in pixels at 96 DPI (1 to
+// TextSizeMax), colour as 0xAARRGGBB (an alpha of 0 counts as opaque) and
+// Text flags.
+func (b *Bar) SetListTextStyle(list int, family string, size int, argb uint32, flags int) error {
+	f, err := utf16(family)
+	if err != nil {
+		return err
+	}
+	r, _, _ := procSetListTextStyleW.Call(b.handle, uintptr(list), uintptr(unsafe.Pointer(f)),
+		uintptr(size), uintptr(argb), uintptr(flags))
+	return styleResult(r)
+}
+
+// SetListHighlightTextColor sets the highlighted row's text colour
+// (0xAARRGGBB) of a list.
+func (b *Bar) SetListHighlightTextColor(list int, argb uint32) error {
+	r, _, _ := procSetListHighlightTextColor.Call(b.handle, uintptr(list), uintptr(argb))
+	return styleResult(r)
+}
+
+// SetQueryFieldStyle sets the query field's font and its text and
+// background colours (0x00BBGGRR, as the Win32 RGB macro makes them).
+func (b *Bar) SetQueryFieldStyle(family string, size int, textRGB, backgroundRGB uint32) error {
+	f, err := utf16(family)
+	if err != nil {
+		return err
+	}
+	r, _, _ := procSetQueryFieldStyleW.Call(b.handle, uintptr(unsafe.Pointer(f)), uintptr(size),
+		uintptr(textRGB), uintptr(backgroundRGB))
+	return styleResult(r)
+}
+
+func styleResult(r uintptr) error {
+	if r != 1 {
+		return ErrStyleRejected
+	}
+	return nil
+}
+
+// SetSuggestionURL makes the bar fetch live suggestions for engine
+// engineIndex (counted in the order added) from urlTemplate, an http:// or
+// https:// URL holding {searchTerms}; "" removes it. Every query the user
+// types then goes to that server: ask the user first.
+func (b *Bar) SetSuggestionURL(engineIndex int, urlTemplate string) error {
+	t, err := utf16(urlTemplate)
+	if err != nil {
+		return err
+	}
+	r, _, _ := procSetSuggestionURLW.Call(b.handle, uintptr(engineIndex), uintptr(unsafe.Pointer(t)))
+	if r != 1 {
+		return ErrSuggestionURL
+	}
+	return nil
 }

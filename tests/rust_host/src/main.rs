@@ -289,6 +289,22 @@ fn set_up_bar(bar: &Bar, host: HWND) {
         "a repeated engine name is an error");
     check(bar.add_engine(&icon, SECOND_ENGINE, ENGINE_PREFIX).is_ok(), "add the second engine");
     check(matches!(bar.add_suggestion("a\0b"), Err(Error::InteriorNul(_))), "a string holding NUL is an error");
+    // A suggestion URL for the engine that will not be current (nothing is
+    // asked), refused ones, and its removal; the text styles.
+    check(bar.set_suggestion_url(0, "https://127.0.0.1:9/complete?q={searchTerms}").is_ok(),
+        "a suggestion URL is accepted");
+    check(bar.set_suggestion_url(0, "ftp://127.0.0.1:9/?q={searchTerms}") == Err(Error::SuggestionUrlRejected),
+        "a suggestion URL that is not http(s) is an error");
+    check(bar.set_suggestion_url(-1, "http://127.0.0.1:9/?q={searchTerms}") == Err(Error::SuggestionUrlRejected),
+        "a suggestion URL for no engine is an error");
+    check(bar.set_suggestion_url(0, "").is_ok(), "a suggestion URL is removed");
+    check(bar.set_list_text_style(tavrel::TAVREL_LIST_ENGINES, "DejaVu Sans", 13, 0xFF202020,
+        tavrel::TAVREL_TEXT_ITALIC).is_ok(), "a list text style is applied");
+    check(bar.set_list_text_style(tavrel::TAVREL_LIST_SUGGESTIONS, "", 13, 0, 8) == Err(Error::StyleRejected),
+        "an unknown text flag is an error");
+    check(bar.set_list_highlight_text_color(tavrel::TAVREL_LIST_ENGINES, 0xFF000000).is_ok(),
+        "a highlight text colour is applied");
+    check(bar.set_query_field_style("", 13, 0x0020_2020, 0x00FF_FFFF).is_ok(), "a field style is applied");
     let settings = scratch("поиск.ini");
     check(std::fs::write(&settings, "[Select]\r\nIndex=1\r\n").is_ok(), "write the settings file");
     check(bar.set_settings_file(&settings.to_string_lossy()).is_ok(), "name the settings file");

@@ -13,8 +13,9 @@ use std::fmt;
 use std::ptr::NonNull;
 
 pub use sys::{
-    MSG, TAVREL_UM_ENGINE_CHOSEN, TAVREL_UM_QUERY_CHANGED, TAVREL_UM_QUERY_COMMAND,
-    TAVREL_UM_SEARCH_LAUNCHED, TAVREL_VERSION, HWND,
+    MSG, TAVREL_LIST_ENGINES, TAVREL_LIST_SUGGESTIONS, TAVREL_TEXT_BOLD, TAVREL_TEXT_ITALIC,
+    TAVREL_TEXT_SIZE_MAX, TAVREL_TEXT_UNDERLINE, TAVREL_UM_ENGINE_CHOSEN, TAVREL_UM_QUERY_CHANGED,
+    TAVREL_UM_QUERY_COMMAND, TAVREL_UM_SEARCH_LAUNCHED, TAVREL_VERSION, HWND,
 };
 
 /// What a call that the C interface reports as failed, or a string that
@@ -28,6 +29,10 @@ pub enum Error {
     EngineRejected,
     /// The string holds NUL, which ends a C string early.
     InteriorNul(String),
+    /// An unknown list or flag, or a size or colour out of range.
+    StyleRejected,
+    /// No such engine, or not an http(s) URL holding `{searchTerms}`.
+    SuggestionUrlRejected,
 }
 
 impl fmt::Display for Error {
@@ -38,6 +43,10 @@ impl fmt::Display for Error {
             Error::CreateBar => f.write_str("the bar window could not be created"),
             Error::EngineRejected => f.write_str("engine not added (empty or repeated name, or no window yet)"),
             Error::InteriorNul(s) => write!(f, "{s:?} holds NUL"),
+            Error::StyleRejected => f.write_str("text style refused (unknown list or flag, size or colour out of range)"),
+            Error::SuggestionUrlRejected => {
+                f.write_str("suggestion URL refused (no such engine, or not http(s) with {searchTerms})")
+            }
         }
     }
 }
@@ -96,6 +105,14 @@ unsafe fn from_wide(text: *const u16) -> String {
         length += 1;
     }
     String::from_utf16_lossy(std::slice::from_raw_parts(text, length))
+}
+
+fn style_result(applied: i32) -> Result<(), Error> {
+    if applied == 1 {
+        Ok(())
+    } else {
+        Err(Error::StyleRejected)
+    }
 }
 
 /// One search bar. The library keeps it for the life of the process.
@@ -237,6 +254,43 @@ impl Bar {
     /// Shows or hides the bar and its query field (a SW_ command).
     pub fn show_bar(&self, show_command: i32) {
         unsafe { sys::TavrelShowBar(self.ptr(), show_command) }
+    }
+
+    /// A list's row text (`TAVREL_LIST_ENGINES` or `TAVREL_LIST_SUGGESTIONS`):
+    /// font family ("" for the default), size in pixels at 96 DPI (1 to
+    /// `TAVREL_TEXT_SIZE_MAX`), colour as 0xAARRGGBB (an alpha of 0 counts
+    /// as opaque) and `TAVREL_TEXT_` flags.
+    pub fn set_list_text_style(&self, list: i32, family: &str, size: i32, argb: u32, flags: i32)
+        -> Result<(), Error> {
+        let family = wide(family)?;
+        style_result(unsafe {
+            sys::TavrelSetListTextStyleW(self.ptr(), list, family.as_ptr(), size, argb, flags)
+        })
+    }
+    /// The highlighted row's text colour (0xAARRGGBB) of a list.
+    pub fn set_list_highlight_text_color(&self, list: i32, argb: u32) -> Result<(), Error> {
+        style_result(unsafe { sys::TavrelSetListHighlightTextColor(self.ptr(), list, argb) })
+    }
+    /// The query field's font and its text and background colours
+    /// (0x00BBGGRR, as the Win32 RGB macro makes them).
+    pub fn set_query_field_style(&self, family: &str, size: i32, text_rgb: u32, background_rgb: u32)
+        -> Result<(), Error> {
+        let family = wide(family)?;
+        style_result(unsafe {
+            sys::TavrelSetQueryFieldStyleW(self.ptr(), family.as_ptr(), size, text_rgb, background_rgb)
+        })
+    }
+
+    /// Makes the bar fetch live suggestions for engine `engine_index`
+    /// (counted in the order added) from `url_template`, an http:// or
+    /// https:// URL holding `{searchTerms}`; "" removes it. Every query the
+    /// user types then goes to that server: ask the user first.
+    pub fn set_suggestion_url(&self, engine_index: i32, url_template: &str) -> Result<(), Error> {
+        let url = wide(url_template)?;
+        match unsafe { sys::TavrelSetSuggestionUrlW(self.ptr(), engine_index, url.as_ptr()) } {
+            1 => Ok(()),
+            _ => Err(Error::SuggestionUrlRejected),
+        }
     }
 
     /// The bar's window, null before [`Bar::create_bar`] succeeded.

@@ -11,7 +11,7 @@ pub type BOOL = c_int;
 pub type DWORD = u32;
 
 pub const TAVREL_VERSION_MAJOR: u32 = 1;
-pub const TAVREL_VERSION_MINOR: u32 = 2;
+pub const TAVREL_VERSION_MINOR: u32 = 3;
 pub const TAVREL_VERSION_PATCH: u32 = 0;
 pub const TAVREL_VERSION: u32 =
     (TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH;
@@ -20,6 +20,13 @@ pub const TAVREL_UM_ENGINE_CHOSEN: u32 = 1124;
 pub const TAVREL_UM_QUERY_COMMAND: u32 = 1125;
 pub const TAVREL_UM_QUERY_CHANGED: u32 = 1126;
 pub const TAVREL_UM_SEARCH_LAUNCHED: u32 = 1127;
+
+pub const TAVREL_LIST_ENGINES: c_int = 0;
+pub const TAVREL_LIST_SUGGESTIONS: c_int = 1;
+pub const TAVREL_TEXT_BOLD: c_int = 1;
+pub const TAVREL_TEXT_ITALIC: c_int = 2;
+pub const TAVREL_TEXT_UNDERLINE: c_int = 4;
+pub const TAVREL_TEXT_SIZE_MAX: c_int = 72;
 
 /// A search bar; only ever behind a pointer.
 #[repr(C)]
@@ -112,6 +119,43 @@ extern "system" {
     pub fn TavrelSetSettingsFileW(bar: *mut TavrelBar, ini_path: *const WCHAR);
     pub fn TavrelShowBar(bar: *mut TavrelBar, show_command: c_int);
     pub fn TavrelGetWindowHandle(bar: *mut TavrelBar) -> HWND;
+
+    pub fn TavrelSetListTextStyle(
+        bar: *mut TavrelBar,
+        list: c_int,
+        family: *const c_char,
+        size: c_int,
+        argb: DWORD,
+        flags: c_int,
+    ) -> c_int;
+    pub fn TavrelSetListTextStyleW(
+        bar: *mut TavrelBar,
+        list: c_int,
+        family: *const WCHAR,
+        size: c_int,
+        argb: DWORD,
+        flags: c_int,
+    ) -> c_int;
+    pub fn TavrelSetListHighlightTextColor(bar: *mut TavrelBar, list: c_int, argb: DWORD) -> c_int;
+    pub fn TavrelSetQueryFieldStyle(
+        bar: *mut TavrelBar,
+        family: *const c_char,
+        size: c_int,
+        text_rgb: DWORD,
+        background_rgb: DWORD,
+    ) -> c_int;
+    pub fn TavrelSetQueryFieldStyleW(
+        bar: *mut TavrelBar,
+        family: *const WCHAR,
+        size: c_int,
+        text_rgb: DWORD,
+        background_rgb: DWORD,
+    ) -> c_int;
+
+    pub fn TavrelSetSuggestionUrl(bar: *mut TavrelBar, engine_index: c_int, url_template: *const c_char)
+        -> c_int;
+    pub fn TavrelSetSuggestionUrlW(bar: *mut TavrelBar, engine_index: c_int, url_template: *const WCHAR)
+        -> c_int;
 
     pub fn TavrelPreTranslateMessage(msg: *mut MSG) -> BOOL;
     pub fn TavrelGetVersion() -> DWORD;
