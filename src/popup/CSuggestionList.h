@@ -34,6 +34,8 @@ public:
     void SetHighlightSkin(const char* path);
     void SetHighlightSkinW(const std::wstring& path);
     // Sets the width; the window becomes w x 0 until the next AddSuggestion.
+    // The window of a hidden list takes the size that these calls, AddSuggestion
+    // and Clear ask for only when it is shown or painted.
     void SetListWidth(int w);
     // 1 when added; 0 when full, for a null or empty text, or a duplicate
     // (texts compared in UTF-16).
@@ -44,7 +46,8 @@ public:
     SuggestionItem* GetItem(int index) const;
     int GetCount() const { return static_cast<int>(items.size()); }
     int HitTest(CPoint point) const;
-    // Deletes the entries, shrinks the window to zero height and hides it.
+    // Deletes the entries and hides the list; its window is zero high when
+    // next shown or painted, unless rows come first.
     void Clear();
     void Show();
     void Hide();
@@ -97,11 +100,18 @@ public:
     std::wstring highlightSkinPathW;
     CRowFonts rowFonts; // fallback fonts of rows in other scripts
     CListAccessible* accessible = nullptr; // made on the first request
+    // The size the hidden window takes when it is shown or painted.
+    bool sizePending = false;
+    SIZE pendingSize{};
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
     void DeleteItems();
     int AddItem(SuggestionItem* item);
+    void FitWindowToRows();
+    void ResizeWindow(int w, int h);
+    void SetWindowSize(int w, int h, UINT flags = 0);
+    void SettlePendingSize();
     // Takes the entry's text as the current text, in both forms.
     void TakeText(const SuggestionItem& item);
     // Where Down and Up lead from hoverIndex; out of range on an empty list.

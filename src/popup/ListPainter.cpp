@@ -91,15 +91,31 @@ void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
 void ListPainter::Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w,
                         int h, const std::function<void(Gdiplus::Graphics*)>& draw) {
     CPaintDC dc(&window);
-    if (bufferDC && !bufferBitmap) {
-        bufferBitmap = ::CreateCompatibleBitmap(windowDC, w, h);
-        if (bufferBitmap)
-            ::SelectObject(bufferDC, bufferBitmap);
-    }
+    PrepareBuffer(windowDC, bufferDC, bufferBitmap, w, h);
     Gdiplus::Graphics graphics(bufferDC);
     draw(&graphics);
     graphics.Flush(Gdiplus::FlushIntentionSync);
     ::BitBlt(dc, 0, 0, w, h, bufferDC, 0, 0, SRCCOPY);
+}
+
+// A buffer already of the size is reused, cleared to what a new bitmap
+// holds (all zero), so that a paint draws on the same pixels either way.
+void ListPainter::PrepareBuffer(HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h) {
+    if (!bufferDC)
+        return;
+    BITMAP current{};
+    if (bufferBitmap && ::GetObjectA(bufferBitmap, sizeof(current), &current) &&
+        current.bmWidth == w && current.bmHeight == h) {
+        ::PatBlt(bufferDC, 0, 0, w, h, BLACKNESS);
+        return;
+    }
+    HBITMAP fresh = ::CreateCompatibleBitmap(windowDC, w, h);
+    if (!fresh)
+        return;
+    ::SelectObject(bufferDC, fresh);
+    if (bufferBitmap)
+        ::DeleteObject(bufferBitmap);
+    bufferBitmap = fresh;
 }
 
 void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,

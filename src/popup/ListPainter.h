@@ -45,11 +45,14 @@ public:
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
 
-    // Gives the buffer a fresh w x h bitmap when it has none, draws with a
+    // Gives the buffer a w x h bitmap (see PrepareBuffer), draws with a
     // GDI+ graphics object on the buffer, then copies the buffer's w x h
     // pixels to the window in one blit.
     static void Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h,
                       const std::function<void(Gdiplus::Graphics*)>& draw);
+    // Reuses the buffer's bitmap, cleared, when it is w x h already, and
+    // otherwise replaces it with a new one.
+    static void PrepareBuffer(HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h);
     // One line of row text in the style's brush and font, or in a fallback
     // family's font when the style's family lacks glyphs for it (see
     // CFontFallback.h). A left-to-right text starts at x, with GDI+; a
