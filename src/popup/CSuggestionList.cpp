@@ -103,10 +103,13 @@ void CSuggestionList::SetHighlightSkinW(const std::wstring& path) {
                           dpiScale);
 }
 
+// Zero high until the next AddSuggestion gives the window its rows back;
+// settled at once even while hidden. Layouts are rare, and the resize lifts
+// the hidden list to the top of the z-order, which the bar's next paint
+// answers by putting its field back above the bar (RaiseChildrenAboveBar).
 void CSuggestionList::SetListWidth(int w) {
     width = w;
-    // Zero high until the next AddSuggestion gives the window its rows back.
-    ResizeWindow(w, 0);
+    SetWindowSize(w, 0);
 }
 
 // A shown list takes a new size at once. A hidden one only notes it: its
@@ -123,13 +126,19 @@ void CSuggestionList::ResizeWindow(int w, int h) {
 }
 
 // Not activated: a list, shown or hidden, must never take the focus.
-void CSuggestionList::SetWindowSize(int w, int h, UINT flags) {
+void CSuggestionList::SetWindowSize(int w, int h) {
     sizePending = false;
-    SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOACTIVATE | flags);
+    SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+// A refill of as many rows as before finds the window at its size already.
 void CSuggestionList::SettlePendingSize() {
-    if (sizePending && m_hWnd)
+    if (!sizePending || !m_hWnd)
+        return;
+    sizePending = false;
+    RECT rect{};
+    GetWindowRect(&rect);
+    if (rect.right - rect.left != pendingSize.cx || rect.bottom - rect.top != pendingSize.cy)
         SetWindowSize(pendingSize.cx, pendingSize.cy);
 }
 

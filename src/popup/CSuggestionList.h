@@ -34,11 +34,10 @@ public:
     void SetHighlightSkin(const char* path);
     void SetHighlightSkinW(const std::wstring& path);
     // Sets the width; the window becomes w x 0 until the next AddSuggestion.
-    // The window of a hidden list takes the size that these calls, AddSuggestion
-    // and Clear ask for only when it is shown or painted.
     void SetListWidth(int w);
     // 1 when added; 0 when full, for a null or empty text, or a duplicate
-    // (texts compared in UTF-16).
+    // (texts compared in UTF-16). A shown list grows at once; the window of
+    // a hidden one takes the size of its rows when it is shown or painted.
     int AddSuggestion(const char* text);
     int AddSuggestionW(const wchar_t* text);
     BOOL HasSuggestion(const char* text) const;
@@ -110,7 +109,7 @@ protected:
     int AddItem(SuggestionItem* item);
     void FitWindowToRows();
     void ResizeWindow(int w, int h);
-    void SetWindowSize(int w, int h, UINT flags = 0);
+    void SetWindowSize(int w, int h);
     void SettlePendingSize();
     // Takes the entry's text as the current text, in both forms.
     void TakeText(const SuggestionItem& item);

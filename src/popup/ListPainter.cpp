@@ -3,6 +3,7 @@
 #include "ListPainter.h"
 #include "../render/AnsiToWide.h"
 #include "../render/CFontFallback.h"
+#include "../render/CGlyphText.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
 #include "../render/GdiPlus.h"
@@ -126,10 +127,33 @@ void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& t
                             static_cast<int>(y), rightEdge, static_cast<int>(y + h), highlighted);
         return;
     }
+    const Gdiplus::Font* font = fonts.FontFor(style, text);
+    if (DrawFromGlyphs(graphics, text, style, fonts, font, x, y, w, h, highlighted))
+        return;
     Gdiplus::StringFormat format(0, 0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
-    graphics->DrawString(text.c_str(), -1, fonts.FontFor(style, text), Gdiplus::RectF(x, y, w, h),
-                         &format, style.BrushFor(highlighted));
+    graphics->DrawString(text.c_str(), -1, font, Gdiplus::RectF(x, y, w, h), &format,
+                         style.BrushFor(highlighted));
+}
+
+// The same pixels as the string drawn by GDI+ in the font and the brush,
+// from the glyphs kept for the font (see CGlyphText.h), where it can.
+bool ListPainter::DrawFromGlyphs(Gdiplus::Graphics* graphics, const std::wstring& text,
+                                 const CTextStyle& style, CRowFonts& fonts,
+                                 const Gdiplus::Font* font, float x, float y, float w, float h,
+                                 bool highlighted) {
+    Gdiplus::Color color;
+    if (!font || !CGlyphText::DrawsAlone(text) ||
+        style.BrushFor(highlighted)->GetColor(&color) != Gdiplus::Ok)
+        return false;
+    HFONT gdiFont = fonts.GdiFontFor(style, text);
+    HDC dc = graphics->GetHDC();
+    if (!dc)
+        return false;
+    const bool drawn =
+        CGlyphText::Draw(dc, gdiFont, font->GetSize(), text, x, y, w, h, color.GetValue());
+    graphics->ReleaseHDC(dc);
+    return drawn;
 }
 
 // GDI+ under Wine neither orders nor shapes right-to-left text, GDI does
