@@ -137,14 +137,16 @@ void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& t
 }
 
 // The same pixels as the string drawn by GDI+ in the font and the brush,
-// from the glyphs kept for the font (see CGlyphText.h), where it can.
+// from the glyphs kept for the font (see CGlyphText.h), where it can. Text
+// in a fully opaque colour stays with GDI+: it hands such text to GDI,
+// which is quick already, and its rows keep GDI's smoothing.
 bool ListPainter::DrawFromGlyphs(Gdiplus::Graphics* graphics, const std::wstring& text,
                                  const CTextStyle& style, CRowFonts& fonts,
                                  const Gdiplus::Font* font, float x, float y, float w, float h,
                                  bool highlighted) {
     Gdiplus::Color color;
     if (!font || !CGlyphText::DrawsAlone(text) ||
-        style.BrushFor(highlighted)->GetColor(&color) != Gdiplus::Ok)
+        style.BrushFor(highlighted)->GetColor(&color) != Gdiplus::Ok || color.GetA() == 0xFF)
         return false;
     HFONT gdiFont = fonts.GdiFontFor(style, text);
     HDC dc = graphics->GetHDC();
