@@ -1,7 +1,7 @@
 // CGlyphText: the glyph masks of every font drawn, kept for the process
-// (bounded: all are dropped past kMostGlyphs), a memory DC to take them
-// from and a scratch bitmap to blend rows from, under a lock since bars may
-// live on several threads.
+// (bounded: all are dropped past kMostGlyphs) until Release, a memory DC to
+// take them from and a scratch bitmap to blend rows from, under a lock
+// since bars may live on several threads.
 #include "CGlyphText.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ struct GlyphStore {
     std::vector<BYTE> coverage;
 };
 
-// Made on first use and never destroyed, like the skin picture cache.
+// Made on first use; Release empties it.
 GlyphStore& TheStore() {
     static GlyphStore* store = new GlyphStore;
     return *store;
@@ -261,4 +261,21 @@ bool CGlyphText::Draw(HDC target, HFONT font, float emSize, const std::wstring& 
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return ::AlphaBlend(target, drawn.left, drawn.top, drawnWidth, drawnHeight, store.dc, 0, 0,
                         drawnWidth, drawnHeight, blend) != FALSE;
+}
+
+void CGlyphText::Release() {
+    GlyphStore& store = TheStore();
+    std::lock_guard<std::mutex> guard(store.lock);
+    store.fonts.clear();
+    store.glyphCount = 0;
+    store.coverage = std::vector<BYTE>();
+    // The DC goes before the bitmap selected into it.
+    if (store.dc)
+        ::DeleteDC(store.dc);
+    if (store.scratch)
+        ::DeleteObject(store.scratch);
+    store.dc = nullptr;
+    store.scratch = nullptr;
+    store.scratchBits = nullptr;
+    store.scratchWidth = store.scratchHeight = 0;
 }

@@ -27,4 +27,7 @@ public:
     // would not fit on one line of the box.
     static bool Draw(HDC target, HFONT font, float emSize, const std::wstring& text, float x,
                      float y, float w, float h, DWORD color);
+    // Releases the kept glyphs, the memory DC and the scratch bitmap (when
+    // no bar will draw again); a later Draw makes them anew.
+    static void Release();
 };
