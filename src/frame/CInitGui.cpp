@@ -1,6 +1,7 @@
 // GDI+ start and stop for the whole process, and the factory of bars.
 #include "Tavrel.h"
 #include "../bar/CSearchBar.h"
+#include "../render/CGlyphText.h"
 #include "../render/CSkinPictureCache.h"
 #include "../render/GdiPlus.h"
 #include "CBarRegistry.h"
@@ -21,6 +22,7 @@ int CInitGui::Startup() {
 void CInitGui::Clearup() {
     CSearchBar::StopAllLiveSuggestions();
     CSkinPictureCache::Clear();
+    CGlyphText::Release();
     Gdiplus::GdiplusShutdown(g_gdiplusToken);
 }
 

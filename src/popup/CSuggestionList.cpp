@@ -103,11 +103,43 @@ void CSuggestionList::SetHighlightSkinW(const std::wstring& path) {
                           dpiScale);
 }
 
+// Zero high until the next AddSuggestion gives the window its rows back;
+// settled at once even while hidden. Layouts are rare, and the resize lifts
+// the hidden list to the top of the z-order, which the bar's next paint
+// answers by putting its field back above the bar (RaiseChildrenAboveBar).
 void CSuggestionList::SetListWidth(int w) {
     width = w;
-    // Zero high until the next AddSuggestion gives the window its rows back.
-    // Not activated: a hidden list must never take the focus.
-    SetWindowPos(nullptr, 0, 0, w, 0, SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowSize(w, 0);
+}
+
+// A shown list takes a new size at once. A hidden one only notes it: its
+// size cannot be seen, so it is settled once, when the list is shown or
+// painted, instead of at every row of a refill (each resize is a round trip
+// to the window system).
+void CSuggestionList::ResizeWindow(int w, int h) {
+    if (m_hWnd && IsWindowVisible()) {
+        SetWindowSize(w, h);
+        return;
+    }
+    pendingSize = SIZE{w, h};
+    sizePending = true;
+}
+
+// Not activated: a list, shown or hidden, must never take the focus.
+void CSuggestionList::SetWindowSize(int w, int h) {
+    sizePending = false;
+    SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// A refill of as many rows as before finds the window at its size already.
+void CSuggestionList::SettlePendingSize() {
+    if (!sizePending || !m_hWnd)
+        return;
+    sizePending = false;
+    RECT rect{};
+    GetWindowRect(&rect);
+    if (rect.right - rect.left != pendingSize.cx || rect.bottom - rect.top != pendingSize.cy)
+        SetWindowSize(pendingSize.cx, pendingSize.cy);
 }
 
 // The narrow text stays the host's bytes.
@@ -130,8 +162,17 @@ int CSuggestionList::AddItem(SuggestionItem* item) {
     }
     items.push_back(item);
     height = GetCount() * itemHeight;
-    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+    FitWindowToRows();
     return 1;
+}
+
+// A shown list grows at once and repaints; a hidden one keeps its buffer,
+// which its next paint reuses when the size is the same.
+void CSuggestionList::FitWindowToRows() {
+    if (m_hWnd && IsWindowVisible())
+        ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+    else
+        ResizeWindow(width, height);
 }
 
 BOOL CSuggestionList::HasSuggestion(const char* text) const {
@@ -165,10 +206,9 @@ int CSuggestionList::HitTest(CPoint point) const {
 void CSuggestionList::Clear() {
     DeleteItems();
     height = 0;
-    RECT rect{};
-    GetWindowRect(&rect);
-    MoveWindow(rect.left, rect.top, rect.right - rect.left, 0, TRUE);
-    Hide();
+    if (m_hWnd && IsWindowVisible())
+        Hide();
+    ResizeWindow(width, 0);
 }
 
 void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
@@ -184,12 +224,13 @@ void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
     if (items.empty())
         return;
     height = GetCount() * itemHeight;
-    ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
+    FitWindowToRows();
 }
 
 void CSuggestionList::Show() {
     popupHook.InstallBarMouseHook(owner ? owner->GetSafeHwnd() : nullptr, m_hWnd);
     popupHook.InstallKeyboardHook();
+    SettlePendingSize();
     ShowWindow(SW_SHOW);
 }
 
@@ -213,6 +254,7 @@ int CSuggestionList::OnCreate(LPCREATESTRUCT) {
 }
 
 void CSuggestionList::OnPaint() {
+    SettlePendingSize();
     ListPainter::Paint(*this, windowDC, bufferDC, bufferBitmap, width, height,
                        [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
 }

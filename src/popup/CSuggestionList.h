@@ -36,7 +36,8 @@ public:
     // Sets the width; the window becomes w x 0 until the next AddSuggestion.
     void SetListWidth(int w);
     // 1 when added; 0 when full, for a null or empty text, or a duplicate
-    // (texts compared in UTF-16).
+    // (texts compared in UTF-16). A shown list grows at once; the window of
+    // a hidden one takes the size of its rows when it is shown or painted.
     int AddSuggestion(const char* text);
     int AddSuggestionW(const wchar_t* text);
     BOOL HasSuggestion(const char* text) const;
@@ -44,7 +45,8 @@ public:
     SuggestionItem* GetItem(int index) const;
     int GetCount() const { return static_cast<int>(items.size()); }
     int HitTest(CPoint point) const;
-    // Deletes the entries, shrinks the window to zero height and hides it.
+    // Deletes the entries and hides the list; its window is zero high when
+    // next shown or painted, unless rows come first.
     void Clear();
     void Show();
     void Hide();
@@ -97,11 +99,18 @@ public:
     std::wstring highlightSkinPathW;
     CRowFonts rowFonts; // fallback fonts of rows in other scripts
     CListAccessible* accessible = nullptr; // made on the first request
+    // The size the hidden window takes when it is shown or painted.
+    bool sizePending = false;
+    SIZE pendingSize{};
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
     void DeleteItems();
     int AddItem(SuggestionItem* item);
+    void FitWindowToRows();
+    void ResizeWindow(int w, int h);
+    void SetWindowSize(int w, int h);
+    void SettlePendingSize();
     // Takes the entry's text as the current text, in both forms.
     void TakeText(const SuggestionItem& item);
     // Where Down and Up lead from hoverIndex; out of range on an empty list.

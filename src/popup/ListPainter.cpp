@@ -3,6 +3,7 @@
 #include "ListPainter.h"
 #include "../render/AnsiToWide.h"
 #include "../render/CFontFallback.h"
+#include "../render/CGlyphText.h"
 #include "../render/CSkinImage.h"
 #include "../render/CTextStyle.h"
 #include "../render/GdiPlus.h"
@@ -91,15 +92,31 @@ void ListPainter::RoundCorners(CWnd& window, int w, int h, int radius) {
 void ListPainter::Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w,
                         int h, const std::function<void(Gdiplus::Graphics*)>& draw) {
     CPaintDC dc(&window);
-    if (bufferDC && !bufferBitmap) {
-        bufferBitmap = ::CreateCompatibleBitmap(windowDC, w, h);
-        if (bufferBitmap)
-            ::SelectObject(bufferDC, bufferBitmap);
-    }
+    PrepareBuffer(windowDC, bufferDC, bufferBitmap, w, h);
     Gdiplus::Graphics graphics(bufferDC);
     draw(&graphics);
     graphics.Flush(Gdiplus::FlushIntentionSync);
     ::BitBlt(dc, 0, 0, w, h, bufferDC, 0, 0, SRCCOPY);
+}
+
+// A buffer already of the size is reused, cleared to what a new bitmap
+// holds (all zero), so that a paint draws on the same pixels either way.
+void ListPainter::PrepareBuffer(HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h) {
+    if (!bufferDC)
+        return;
+    BITMAP current{};
+    if (bufferBitmap && ::GetObjectA(bufferBitmap, sizeof(current), &current) &&
+        current.bmWidth == w && current.bmHeight == h) {
+        ::PatBlt(bufferDC, 0, 0, w, h, BLACKNESS);
+        return;
+    }
+    HBITMAP fresh = ::CreateCompatibleBitmap(windowDC, w, h);
+    if (!fresh)
+        return;
+    ::SelectObject(bufferDC, fresh);
+    if (bufferBitmap)
+        ::DeleteObject(bufferBitmap);
+    bufferBitmap = fresh;
 }
 
 void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
@@ -110,10 +127,35 @@ void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& t
                             static_cast<int>(y), rightEdge, static_cast<int>(y + h), highlighted);
         return;
     }
+    const Gdiplus::Font* font = fonts.FontFor(style, text);
+    if (DrawFromGlyphs(graphics, text, style, fonts, font, x, y, w, h, highlighted))
+        return;
     Gdiplus::StringFormat format(0, 0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
-    graphics->DrawString(text.c_str(), -1, fonts.FontFor(style, text), Gdiplus::RectF(x, y, w, h),
-                         &format, style.BrushFor(highlighted));
+    graphics->DrawString(text.c_str(), -1, font, Gdiplus::RectF(x, y, w, h), &format,
+                         style.BrushFor(highlighted));
+}
+
+// The same pixels as the string drawn by GDI+ in the font and the brush,
+// from the glyphs kept for the font (see CGlyphText.h), where it can. Text
+// in a fully opaque colour stays with GDI+: it hands such text to GDI,
+// which is quick already, and its rows keep GDI's smoothing.
+bool ListPainter::DrawFromGlyphs(Gdiplus::Graphics* graphics, const std::wstring& text,
+                                 const CTextStyle& style, CRowFonts& fonts,
+                                 const Gdiplus::Font* font, float x, float y, float w, float h,
+                                 bool highlighted) {
+    Gdiplus::Color color;
+    if (!font || !CGlyphText::DrawsAlone(text) ||
+        style.BrushFor(highlighted)->GetColor(&color) != Gdiplus::Ok || color.GetA() == 0xFF)
+        return false;
+    HFONT gdiFont = fonts.GdiFontFor(style, text);
+    HDC dc = graphics->GetHDC();
+    if (!dc)
+        return false;
+    const bool drawn =
+        CGlyphText::Draw(dc, gdiFont, font->GetSize(), text, x, y, w, h, color.GetValue());
+    graphics->ReleaseHDC(dc);
+    return drawn;
 }
 
 // GDI+ under Wine neither orders nor shapes right-to-left text, GDI does

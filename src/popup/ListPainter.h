@@ -16,8 +16,9 @@ class CSkinImage;
 class CTextStyle;
 
 namespace Gdiplus {
+class Font;
 class Graphics;
-}
+} // namespace Gdiplus
 
 class ListPainter {
 public:
@@ -45,14 +46,19 @@ public:
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
 
-    // Gives the buffer a fresh w x h bitmap when it has none, draws with a
+    // Gives the buffer a w x h bitmap (see PrepareBuffer), draws with a
     // GDI+ graphics object on the buffer, then copies the buffer's w x h
     // pixels to the window in one blit.
     static void Paint(CWnd& window, HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h,
                       const std::function<void(Gdiplus::Graphics*)>& draw);
+    // Reuses the buffer's bitmap, cleared, when it is w x h already, and
+    // otherwise replaces it with a new one.
+    static void PrepareBuffer(HDC windowDC, HDC bufferDC, HBITMAP& bufferBitmap, int w, int h);
     // One line of row text in the style's brush and font, or in a fallback
     // family's font when the style's family lacks glyphs for it (see
-    // CFontFallback.h). A left-to-right text starts at x, with GDI+; a
+    // CFontFallback.h). A left-to-right text starts at x, laid out as GDI+
+    // lays out a string in the box (x, y, w, h): from kept glyphs where
+    // CGlyphText draws it (the same pixels), else with GDI+ itself; a
     // right-to-left one (Arabic, Hebrew) ends at rightEdge and is drawn
     // with GDI, whose bidirectional ordering and shaping make it read right
     // to left. Either stays within the row's height h. A highlighted row's
@@ -60,6 +66,10 @@ public:
     static void DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
                             const CTextStyle& style, CRowFonts& fonts, float x, float y, float w,
                             float h, int rightEdge, bool highlighted);
+    static bool DrawFromGlyphs(Gdiplus::Graphics* graphics, const std::wstring& text,
+                               const CTextStyle& style, CRowFonts& fonts,
+                               const Gdiplus::Font* font, float x, float y, float w, float h,
+                               bool highlighted);
     static void DrawRightToLeftText(Gdiplus::Graphics* graphics, const std::wstring& text,
                                     const CTextStyle& style, CRowFonts& fonts, int left, int top,
                                     int right, int bottom, bool highlighted);

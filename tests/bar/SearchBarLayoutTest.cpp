@@ -210,12 +210,12 @@ TEST_F(LayoutTest, LayoutAndHiddenRefillLeaveTheHostsFocusAlone) {
     bar->ClearSuggestions();
     bar->AddSuggestion("one");
     bar->AddSuggestion("two");
-    EXPECT_EQ(50, WindowRectOf(bar->suggestionList->m_hWnd).bottom -
-                      WindowRectOf(bar->suggestionList->m_hWnd).top);
     EXPECT_TRUE(hostKeepsFocus()) << "hidden refill";
     bar->ShowSuggestions();
     EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == EditHwnd(); }));
     EXPECT_TRUE(SuggestionsVisible());
+    EXPECT_EQ(50, WindowRectOf(bar->suggestionList->m_hWnd).bottom -
+                      WindowRectOf(bar->suggestionList->m_hWnd).top);
     ::DestroyWindow(hostEdit);
 }
 

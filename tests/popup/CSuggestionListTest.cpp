@@ -66,6 +66,7 @@ TEST_F(SuggestionListTest, HoldsElevenEntries) {
         EXPECT_EQ(1, list.AddSuggestion(("entry " + std::to_string(i)).c_str()));
     EXPECT_EQ(0, list.AddSuggestion("one too many"));
     EXPECT_EQ(11, list.GetCount());
+    list.Show(); // a hidden list's window takes its size when shown
     EXPECT_EQ((RECT{kLeft, kTop, kLeft + kWidth, kTop + 275}), WindowRectOf(list.m_hWnd));
 }
 
@@ -80,8 +81,10 @@ TEST_F(SuggestionListTest, RefusesEmptyAndDuplicateTexts) {
         EXPECT_EQ(c.added, list.AddSuggestion(c.text));
         count += c.added;
         EXPECT_EQ(count, list.GetCount());
-        EXPECT_EQ(count * 25, Height());
+        EXPECT_EQ(count * 25, list.height);
     }
+    list.Show();
+    EXPECT_EQ(count * 25, Height());
 }
 
 TEST_F(SuggestionListTest, ShowInstallsHooksForOwnerAndList) {
@@ -173,11 +176,12 @@ TEST_F(SuggestionListTest, ClearHidesAndShrinksButKeepsHighlight) {
     list.Clear();
     EXPECT_EQ(0, list.GetCount());
     EXPECT_EQ(0, list.height);
-    EXPECT_EQ((RECT{kLeft, kTop, kLeft + kWidth, kTop}), WindowRectOf(list.m_hWnd));
     EXPECT_FALSE(list.IsWindowVisible());
     EXPECT_EQ(nullptr, CPopupHook::keyboardHook);
     EXPECT_EQ(2, list.hoverIndex);
     EXPECT_EQ("beta", list.currentText);
+    list.Show(); // shown again without rows: zero high
+    EXPECT_EQ((RECT{kLeft, kTop, kLeft + kWidth, kTop}), WindowRectOf(list.m_hWnd));
 }
 
 // A highlight left over from a longer list that names no entry of the new
@@ -225,6 +229,7 @@ TEST_F(SuggestionListTest, SetListWidthLeavesZeroHeightUntilNextEntry) {
     EXPECT_EQ((RECT{kLeft, kTop, kLeft + 300, kTop}), WindowRectOf(list.m_hWnd));
     EXPECT_EQ(75, list.height);
     ASSERT_EQ(1, list.AddSuggestion("delta"));
+    list.Show();
     EXPECT_EQ((RECT{kLeft, kTop, kLeft + 300, kTop + 100}), WindowRectOf(list.m_hWnd));
 }
 

@@ -3,9 +3,11 @@
 // a full skin decodes each image file once, however often the host names
 // it, a second bar with the same skin decodes nothing and gets the same
 // pixels, and a rewritten file is decoded again; a host's refill of eleven
-// suggestions makes one bitmap, paints nothing while the list is hidden
-// and paints it once when shown; repainting the bar while its field and
-// list already lie above it moves no window. Times belong to the
+// suggestions paints nothing while the list is hidden, resizes the hidden
+// window once, when it is shown, and paints it once, reusing its back
+// buffer and drawing its rows without GDI+ string drawing and, for texts
+// drawn before, without taking a glyph from the font again; repainting the
+// bar while its field and list already lie above it moves no window. Times belong to the
 // benchmark; these counts are what a regression would change.
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CSuggestionList.h"
@@ -29,6 +31,11 @@ int g_decodes = 0;
 int g_bitmaps = 0;
 int g_windowMoves = 0;
 int g_listPaints = 0;
+int g_listWindowChanges = 0;
+int g_stringDraws = 0;
+int g_glyphOutlines = 0;
+ImportHook* g_stringHook = nullptr;
+ImportHook* g_glyphHook = nullptr;
 ImportHook* g_decodeHook = nullptr;
 ImportHook* g_bitmapHook = nullptr;
 ImportHook* g_moveHook = nullptr;
@@ -51,9 +58,28 @@ BOOL WINAPI CountMove(HWND window, HWND after, int x, int y, int cx, int cy, UIN
     return g_moveHook->Original<decltype(&CountMove)>()(window, after, x, y, cx, cy, flags);
 }
 
+GpStatus WINGDIPAPI CountStringDraw(Gdiplus::GpGraphics* graphics, GDIPCONST WCHAR* text,
+                                    INT length, GDIPCONST Gdiplus::GpFont* font,
+                                    GDIPCONST Gdiplus::RectF* box,
+                                    GDIPCONST Gdiplus::GpStringFormat* format,
+                                    GDIPCONST Gdiplus::GpBrush* brush) {
+    ++g_stringDraws;
+    return g_stringHook->Original<decltype(&CountStringDraw)>()(graphics, text, length, font, box,
+                                                               format, brush);
+}
+
+DWORD WINAPI CountGlyphOutline(HDC dc, UINT c, UINT format, LPGLYPHMETRICS metrics, DWORD size,
+                               LPVOID buffer, const MAT2* matrix) {
+    ++g_glyphOutlines;
+    return g_glyphHook->Original<decltype(&CountGlyphOutline)>()(dc, c, format, metrics, size,
+                                                                 buffer, matrix);
+}
+
 LRESULT CALLBACK CountListPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT)
         ++g_listPaints;
+    if (message == WM_WINDOWPOSCHANGED)
+        ++g_listWindowChanges;
     return ::CallWindowProcA(g_listProc, window, message, wParam, lParam);
 }
 
@@ -76,7 +102,12 @@ TEST(WorkCountTest, CreationRefillAndPaintDoNoWorkTwice) {
                        reinterpret_cast<void*>(&CountDecode));
     ImportHook bitmaps("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&CountBitmap));
     ImportHook moves("user32.dll", "SetWindowPos", reinterpret_cast<void*>(&CountMove));
-    ASSERT_TRUE(decodes.Installed() && bitmaps.Installed() && moves.Installed());
+    ImportHook strings("gdiplus.dll", "GdipDrawString", reinterpret_cast<void*>(&CountStringDraw));
+    ImportHook glyphs("gdi32.dll", "GetGlyphOutlineW", reinterpret_cast<void*>(&CountGlyphOutline));
+    ASSERT_TRUE(decodes.Installed() && bitmaps.Installed() && moves.Installed() &&
+                strings.Installed() && glyphs.Installed());
+    g_stringHook = &strings;
+    g_glyphHook = &glyphs;
     g_decodeHook = &decodes;
     g_bitmapHook = &bitmaps;
     g_moveHook = &moves;
@@ -117,21 +148,30 @@ TEST(WorkCountTest, CreationRefillAndPaintDoNoWorkTwice) {
     const HWND list = SuggestionListOf(*bar);
     g_listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
         list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountListPaints)));
-    for (int refill = 0; refill < 2; ++refill) {
+    for (int refill = 0; refill < 3; ++refill) {
         SCOPED_TRACE(refill);
-        g_bitmaps = g_listPaints = 0;
+        g_bitmaps = g_listPaints = g_listWindowChanges = g_stringDraws = g_glyphOutlines = 0;
         bar->ClearSuggestions();
         for (int i = 0; i < CSuggestionList::MaxItems; ++i)
             bar->AddSuggestion(SuggestingHost::Proposal("work", i).c_str());
         PumpUntilIdle();
         EXPECT_EQ(0, g_listPaints) << "painted while hidden";
+        // The first refill finds the list hidden; the others hide it first.
+        EXPECT_EQ(refill == 0 ? 0 : 1, g_listWindowChanges);
         bar->ShowSuggestions();
         ASSERT_TRUE(PumpUntil([&] { return Painted(list); }));
         PumpUntilIdle();
         EXPECT_EQ(1, g_listPaints);
-        // The back buffer, and on the first paint at this size the list's
-        // stretched background.
-        EXPECT_EQ(refill == 0 ? 2 : 1, g_bitmaps);
+        // The first refill's show resizes the window (it grows from zero
+        // height) and shows it; later refills find it at its size.
+        EXPECT_EQ(2, g_listWindowChanges);
+        // On the first paint at this size the back buffer and the list's
+        // stretched background; later paints reuse both.
+        EXPECT_EQ(refill == 0 ? 2 : 0, g_bitmaps);
+        EXPECT_EQ(0, g_stringDraws);
+        if (refill > 0) {
+            EXPECT_EQ(0, g_glyphOutlines) << "glyphs drawn before are kept";
+        }
     }
 
     // The first repaint may put the field and the list back above the bar;
