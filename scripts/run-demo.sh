@@ -88,6 +88,13 @@ elif [ "$demo/bin/tavrel_skin_generator.exe" -nt "$demo/bin/skin-dark/bar.png" ]
         quiet "$root/scripts/wine-run.sh" "$winearch" ../tavrel_skin_generator.exe . --theme dark)
 fi
 
+# The tour starts on the default engine, as on a fresh machine: the engine a
+# run before chose, kept in the prefix's demo.ini, is forgotten.
+if [ $interactive = 0 ]; then
+    for prefix in "$TAVREL_WINEPREFIX" "$TAVREL_WINEPREFIX-dpi192"; do
+        rm -f "$prefix"/drive_c/users/*/AppData/Roaming/Tavrel/demo.ini
+    done
+fi
 set +e
 "$root/scripts/wine-run.sh" "$winearch" "$demo/bin/tavrel_demo.exe" "${args[@]}"
 rc=$?
