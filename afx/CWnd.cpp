@@ -40,9 +40,11 @@ LONG_PTR SetWindowProc(HWND hWnd, LONG_PTR proc) {
                                    : ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, proc);
 }
 
+// The map entry is made first: when it cannot be (no memory), the window is
+// left unbound and reaches the system's default procedure.
 void Bind(CWnd* pWnd, HWND hWnd) {
-    pWnd->m_hWnd = hWnd;
     AfxHandleMap()[hWnd] = pWnd;
+    pWnd->m_hWnd = hWnd;
     pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowProc(hWnd, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
 }
@@ -56,7 +58,10 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && t_windowToBind) {
         CWnd* pWnd = t_windowToBind;
         t_windowToBind = nullptr;
-        Bind(pWnd, reinterpret_cast<HWND>(wParam));
+        try {
+            Bind(pWnd, reinterpret_cast<HWND>(wParam));
+        } catch (...) { // std::bad_alloc must not unwind through the system's frames
+        }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -74,8 +79,11 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (CException* e) {
         // An exception must not unwind through the system's window
-        // procedure frames; the framework swallows it here.
+        // procedure frames; the framework swallows it here, whatever it
+        // is (std::bad_alloc from a handler included).
         e->Delete();
+        result = ResultAfterException(hWnd, message);
+    } catch (...) {
         result = ResultAfterException(hWnd, message);
     }
     t_current = saved;
@@ -390,11 +398,18 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }
 
+// Runs in the host's message loop: an exception of a window's
+// pre-translation ends there, and the message is dispatched as usual.
 BOOL AFXAPI AfxPreTranslateMessage(MSG* pMsg) {
-    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
-        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd && pWnd->PreTranslateMessage(pMsg))
-            return TRUE;
+    try {
+        for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+            CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+            if (pWnd && pWnd->PreTranslateMessage(pMsg))
+                return TRUE;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
     }
     return FALSE;
 }

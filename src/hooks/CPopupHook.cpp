@@ -106,11 +106,16 @@ void CPopupHook::RemovePopupMouseHook() {
 
 // Acts on a key's release and on its auto-repeats, never on the first
 // press, so holding Down steps once per repeat. The key always goes on.
+// Nothing here throws today; the catch keeps it so (an exception must not
+// unwind through the system's frames), and the key goes on either way.
 LRESULT CALLBACK CPopupHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && (lParam & kKeyWasDown)) {
-        const LPARAM key = PopupKeyFor(wParam);
-        if (key && popupWnd)
-            ::PostMessageA(popupWnd, UM_POPUP_KEY, 0, key);
+    try {
+        if (code == HC_ACTION && (lParam & kKeyWasDown)) {
+            const LPARAM key = PopupKeyFor(wParam);
+            if (key && popupWnd)
+                ::PostMessageA(popupWnd, UM_POPUP_KEY, 0, key);
+        }
+    } catch (...) {
     }
     return ::CallNextHookEx(keyboardHook, code, wParam, lParam);
 }
@@ -119,18 +124,24 @@ LRESULT CALLBACK CPopupHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam
 // at and then removes may post twice, and the second copy finds the
 // popup already hidden.
 LRESULT CALLBACK CPopupHook::PopupMouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code >= 0 && IsButtonPress(wParam))
-        ClosePopupIfClickedOutside();
+    try {
+        if (code >= 0 && IsButtonPress(wParam))
+            ClosePopupIfClickedOutside();
+    } catch (...) {
+    }
     return ::CallNextHookEx(popupMouseHook, code, wParam, lParam);
 }
 
 // The bar is told of any press outside its client area, visible or not;
 // then the popup is handled as by PopupMouseProc.
 LRESULT CALLBACK CPopupHook::BarMouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code >= 0 && IsButtonPress(wParam)) {
-        if (barWnd && CursorOutsideClientArea(barWnd))
-            ::PostMessageA(barWnd, UM_BAR_DEACTIVATE, 0, 0);
-        ClosePopupIfClickedOutside();
+    try {
+        if (code >= 0 && IsButtonPress(wParam)) {
+            if (barWnd && CursorOutsideClientArea(barWnd))
+                ::PostMessageA(barWnd, UM_BAR_DEACTIVATE, 0, 0);
+            ClosePopupIfClickedOutside();
+        }
+    } catch (...) {
     }
     return ::CallNextHookEx(barMouseHook, code, wParam, lParam);
 }

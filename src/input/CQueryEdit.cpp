@@ -11,12 +11,17 @@ namespace {
 thread_local HHOOK t_charHook = nullptr;
 thread_local HWND t_charField = nullptr;
 
+// As every hook procedure of the library, it lets no exception through to
+// the system's frames.
 LRESULT CALLBACK CharHookProc(int code, WPARAM wParam, LPARAM lParam) {
-    auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && msg && msg->hwnd && msg->hwnd == t_charField &&
-        (msg->message == WM_CHAR || msg->message == WM_IME_CHAR) &&
-        !CQueryEdit::FitsCodePage(static_cast<wchar_t>(LOWORD(msg->wParam))))
-        msg->message = msg->message == WM_CHAR ? UM_WIDE_CHAR : UM_WIDE_IME_CHAR;
+    try {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (code == HC_ACTION && msg && msg->hwnd && msg->hwnd == t_charField &&
+            (msg->message == WM_CHAR || msg->message == WM_IME_CHAR) &&
+            !CQueryEdit::FitsCodePage(static_cast<wchar_t>(LOWORD(msg->wParam))))
+            msg->message = msg->message == WM_CHAR ? UM_WIDE_CHAR : UM_WIDE_IME_CHAR;
+    } catch (...) {
+    }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

@@ -5,6 +5,8 @@
 #include "MessageRecorder.h"
 #include "Pump.h"
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 
 TEST(AfxDispatch, HandlerReceivesUnpackedArguments) {
     CBaseTestWnd wnd;
@@ -79,4 +81,65 @@ TEST(AfxDispatch, FrameworkEditTakesTypedTextAndNotifiesItsParent) {
     // A notification from another control id is not this handler's.
     ::SendMessageA(host.m_hWnd, WM_COMMAND, MAKEWPARAM(101, EN_UPDATE), 0);
     EXPECT_EQ(3, host.updates);
+}
+
+// A window whose handlers throw what library code can throw: the standard
+// library's exceptions, the framework's, anything else.
+constexpr UINT WM_TEST_THROW = WM_USER + 8;
+
+class CThrowingHandlers : public CBaseTestWnd {
+public:
+    int paints = 0;
+    BOOL PreTranslateMessage(MSG*) override { throw std::bad_alloc(); }
+
+protected:
+    afx_msg LRESULT OnThrow(WPARAM kind, LPARAM) {
+        switch (kind) {
+        case 0:
+            throw std::bad_alloc();
+        case 1:
+            throw std::runtime_error("handler failed");
+        case 2:
+            throw new CResourceException();
+        default:
+            throw 7;
+        }
+    }
+    afx_msg void OnPaint() {
+        ++paints;
+        throw std::length_error("paint failed");
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowingHandlers, CBaseTestWnd)
+    ON_MESSAGE(WM_TEST_THROW, OnThrow)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// Nothing a handler throws unwinds through the system's frames: the message
+// gets its default result, a failed paint is validated (no endless repaint),
+// a failed pre-translation lets the message be dispatched, and the window
+// keeps working.
+TEST(AfxDispatch, NoExceptionLeavesAWindowProcedure) {
+    CThrowingHandlers wnd;
+    ASSERT_TRUE(wnd.CreatePopup());
+    for (WPARAM kind = 0; kind < 4; ++kind) {
+        EXPECT_EQ(0, ::SendMessageA(wnd.m_hWnd, WM_TEST_THROW, kind, 0)) << kind;
+        ::PostMessageA(wnd.m_hWnd, WM_TEST_THROW, kind, 0);
+    }
+    MSG posted{};
+    int dispatched = 0;
+    while (::PeekMessageA(&posted, wnd.m_hWnd, WM_TEST_THROW, WM_TEST_THROW, PM_REMOVE)) {
+        EXPECT_FALSE(AfxPreTranslateMessage(&posted));
+        ::DispatchMessageA(&posted);
+        ++dispatched;
+    }
+    EXPECT_EQ(4, dispatched);
+    wnd.ShowWindow(SW_SHOWNOACTIVATE);
+    wnd.Invalidate();
+    ::UpdateWindow(wnd.m_hWnd);
+    EXPECT_EQ(1, wnd.paints);
+    EXPECT_FALSE(::GetUpdateRect(wnd.m_hWnd, nullptr, FALSE));
+    EXPECT_EQ(42, ::SendMessageA(wnd.m_hWnd, WM_TEST_PING, 1, 2));
 }
