@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native fuzz targets (fuzz/: the suggestion reader, the charset
-# functions, the UTF conversions, the search-URL builder) into build/fuzz with clang,
+# functions, the UTF conversions, the search-URL builder, the engine-URL
+# check) into build/fuzz with clang,
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
 # for a bounded time, starting from its seed corpus in fuzz/corpus/<target>.
 # Fails (non-zero) on any finding; prints each target's time, runs and
@@ -18,8 +19,8 @@ TOTAL=${TAVREL_FUZZ_SECONDS:-60}
 # Each target's share of the time, in whole seconds: the reader takes most.
 # libFuzzer needs about a second per target beyond -max_total_time to load
 # its corpus and report, kept out of the shares so that the total holds.
-TARGETS=(reader charset utf url)
-SHARES=(55 15 15 15)
+TARGETS=(reader charset utf url engine_url)
+SHARES=(50 12 12 14 12)
 BUDGET=$((TOTAL - 2 * ${#TARGETS[@]}))
 [ "$BUDGET" -ge ${#TARGETS[@]} ] || BUDGET=${#TARGETS[@]}
 
@@ -70,7 +71,7 @@ for i in "${!TARGETS[@]}"; do
     bytes=$(du -sb "$work" | cut -f1)
     seeds=$(find "$ROOT/fuzz/corpus/$target" -type f | wc -l)
     findings=$(find "$artifacts" -type f | wc -l)
-    line=$(printf '%-8s %3d.%d s  %9s runs  corpus %4d files (%d bytes; %d seeds)' \
+    line=$(printf '%-10s %3d.%d s  %9s runs  corpus %4d files (%d bytes; %d seeds)' \
         "$target" $((took_ms / 1000)) $((took_ms % 1000 / 100)) "${runs:-?}" "$files" "$bytes" "$seeds")
     if [ "$rc" -ne 0 ] || [ "$findings" -ne 0 ]; then
         failed=1

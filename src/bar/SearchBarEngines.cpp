@@ -1,6 +1,7 @@
 // CSearchBar engines: registration through the engine list, the current
 // engine, and the chosen index kept in the settings file ([Select] Index).
 #include "../access/CBarAccessible.h"
+#include "../launch/LaunchSearch.h"
 #include "../popup/CEngineList.h"
 #include "../render/AnsiToWide.h"
 #include "CSearchBar.h"
@@ -30,6 +31,12 @@ int ParseIndex(const char* text) {
     return static_cast<int>(value);
 }
 
+// An empty URL starts no search; any other must be one the launcher would
+// open, so that no search can run a program or open a file.
+bool IsAcceptableEngineUrl(const std::wstring& url) {
+    return url.empty() || IsLaunchableUrl(url.c_str());
+}
+
 void CopyEngineStrings(const EngineItem& from, EngineItem& to) {
     to.name = from.name;
     to.iconPath = from.iconPath;
@@ -43,7 +50,7 @@ void CopyEngineStrings(const EngineItem& from, EngineItem& to) {
 } // namespace
 
 int CSearchBar::AddEngine(const char* iconPath, const char* name, const char* urlPrefix) {
-    if (!engineList)
+    if (!engineList || !IsAcceptableEngineUrl(AnsiToWide(OrEmpty(urlPrefix))))
         return 0;
     if (!engineList->AddEngine(OrEmpty(iconPath), name, OrEmpty(urlPrefix)))
         return 0;
@@ -53,7 +60,7 @@ int CSearchBar::AddEngine(const char* iconPath, const char* name, const char* ur
 
 int CSearchBar::AddEngineW(const wchar_t* iconPath, const wchar_t* name,
                            const wchar_t* urlPrefix) {
-    if (!engineList)
+    if (!engineList || !IsAcceptableEngineUrl(urlPrefix ? urlPrefix : L""))
         return 0;
     if (!engineList->AddEngineW(iconPath ? iconPath : L"", name, urlPrefix ? urlPrefix : L""))
         return 0;
@@ -153,8 +160,10 @@ void CSearchBar::ApplySettingsFile() {
     Invalidate();
 }
 
+// Any process can post this message: lParam is used only when it is the
+// address of one of the engine list's own entries.
 LRESULT CSearchBar::OnEngineChosen(WPARAM, LPARAM lParam) {
-    const auto* item = reinterpret_cast<const EngineItem*>(lParam);
+    const EngineItem* item = engineList ? engineList->FindItem(lParam) : nullptr;
     if (!item)
         return 0;
     AdoptEngine(*item);

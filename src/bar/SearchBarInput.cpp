@@ -49,8 +49,8 @@ std::wstring CSearchBar::SearchUrlFor(const std::wstring& query,
 // Suggestions still to come would open the list after the search.
 void CSearchBar::RunSearch(const std::wstring& text, const std::string* textInCodePage) {
     StopLiveSuggestions();
-    LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str());
-    PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
+    if (LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str()))
+        PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
 }
 
 void CSearchBar::PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -133,11 +133,11 @@ void CSearchBar::PutTextIntoField(const std::wstring& text) {
     queryEdit->suppressNotify = 0;
 }
 
-// lParam of commands 0 and 2 points to a narrow text, as a rule the
-// suggestion list's currentText, whose UTF-16 form the list keeps beside
-// it; any other narrow text is in the code page. A narrow engine searches
-// with the very bytes sent (the list's currentText is its entry's code-page
-// form).
+// lParam of commands 0 and 2 is the suggestion list's currentText, whose
+// UTF-16 form the list keeps beside it. Any process can post this message,
+// so an address is only compared with the list's own storage, never read
+// otherwise: anything else is ignored. A narrow engine searches with the very
+// bytes of the list's entry (its code-page form).
 LRESULT CSearchBar::OnQueryCommand(WPARAM wParam, LPARAM lParam) {
     if (wParam == 1) {
         std::wstring text;
@@ -146,13 +146,12 @@ LRESULT CSearchBar::OnQueryCommand(WPARAM wParam, LPARAM lParam) {
             RunSearch(text);
         return 0;
     }
-    const auto* sent = reinterpret_cast<const std::string*>(lParam);
-    if (!sent)
+    if ((wParam != 0 && wParam != 2) || !suggestionList ||
+        lParam != reinterpret_cast<LPARAM>(&suggestionList->currentText))
         return 0;
-    // The sender's storage may change later.
-    const bool fromList = suggestionList && sent == &suggestionList->currentText;
-    const std::string bytes = *sent;
-    const std::wstring text = fromList ? suggestionList->currentTextW : AnsiBytesToWide(bytes);
+    // The list's storage may change later.
+    const std::string bytes = suggestionList->currentText;
+    const std::wstring text = suggestionList->currentTextW;
     if (queryEdit)
         PutTextIntoField(text);
     if (wParam == 2 && !currentEngine.urlPrefixW.empty())

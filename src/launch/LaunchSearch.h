@@ -3,13 +3,20 @@
 #include <windows.h>
 
 // Opens the URL with the shell when HKCR\htmlfile\shell\open\command can be
-// opened for reading; otherwise starts iexplore.exe with the URL, quoted, as
-// its parameters. A null URL does nothing. Reports nothing. The bar calls
+// opened for reading; otherwise starts iexplore.exe, by its full path in the
+// system's program folder, with the URL, quoted, as its parameters. Only a
+// launchable URL (IsLaunchableUrl) is opened: true when it was handed to the
+// shell, false (nothing done) for any other and for a null URL. The bar calls
 // LaunchSearchW: the URL reaches the shell through its wide functions, so
 // nothing of it is lost on the way. LaunchSearch takes a URL in the ANSI
 // code page and opens it the same way.
-void LaunchSearchW(const wchar_t* url);
-void LaunchSearch(const char* url);
+bool LaunchSearchW(const wchar_t* url);
+bool LaunchSearch(const char* url);
+
+// True for an http:// or https:// URL and for one whose scheme the system
+// registers as a URL protocol (its class key holds "URL Protocol"); false
+// for paths, UNC names, file: URLs, unregistered schemes and null.
+bool IsLaunchableUrl(const wchar_t* url);
 
 // The platform calls LaunchSearch makes; tests replace them to observe the
 // calls. The default is the real functions, the wide ones among them. A

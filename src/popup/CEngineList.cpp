@@ -167,6 +167,13 @@ EngineItem* CEngineList::GetItem(int index) const {
     return items[static_cast<size_t>(index)];
 }
 
+const EngineItem* CEngineList::FindItem(LPARAM address) const {
+    for (const EngineItem* item : items)
+        if (reinterpret_cast<LPARAM>(item) == address)
+            return item;
+    return nullptr;
+}
+
 int CEngineList::HitTest(CPoint point) const {
     return ListPainter::HitTest(items, point);
 }

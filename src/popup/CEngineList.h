@@ -40,6 +40,9 @@ public:
     BOOL HasEngine(const char* name) const;
     BOOL HasEngineW(const std::wstring& name) const;
     EngineItem* GetItem(int index) const;
+    // The entry at that address, or null: the address is compared with the
+    // entries', never read, so any value is safe to pass.
+    const EngineItem* FindItem(LPARAM address) const;
     int GetCount() const { return static_cast<int>(items.size()); }
     // Index of the row holding the client point, or -1.
     int HitTest(CPoint point) const;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -68,8 +70,15 @@ std::string OpenWithShell(const std::string& url) {
     return "ShellExecuteA(null, \"open\", \"" + url + "\", null, null, 1)";
 }
 
+// Internet Explorer by its full path in the program folder, never by name.
+std::string IexplorePath() {
+    char folder[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Internet Explorer\\iexplore.exe";
+}
+
 std::string StartIexplore(const std::string& url) {
-    return "ShellExecuteA(null, null, \"iexplore.exe\", \"\"" + url + "\"\", null, 5)";
+    return "ShellExecuteA(null, null, \"" + IexplorePath() + "\", \"\"" + url + "\"\", null, 5)";
 }
 
 // The arguments a program would see for the command line "iexplore.exe <parameters>".
@@ -165,11 +174,72 @@ TEST_F(LaunchSearchTest, FallbackUrlIsExactlyOneProgramArgument) {
         {"http://s.test/?q=a\" -new \"b", L"http://s.test/?q=a%22 -new %22b"},
         {"http://s.test/dir\\", L"http://s.test/dir\\"},
         {"http://s.test/dir\\\\\" x", L"http://s.test/dir\\\\%22 x"},
-        {"", L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
         LaunchSearch(c.url.c_str());
         EXPECT_EQ(std::vector<std::wstring>{c.argument}, ProgramArguments(fake.lastParameters));
     }
+}
+
+// A scheme this test registers as a URL protocol for the user, the way a
+// host registers its own handler, and removes again.
+class RegisteredScheme {
+public:
+    explicit RegisteredScheme(const char* scheme) : key(std::string("Software\\Classes\\") + scheme) {
+        HKEY created = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &created, nullptr) == ERROR_SUCCESS) {
+            ::RegSetValueExA(created, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+            ::RegCloseKey(created);
+        }
+    }
+    ~RegisteredScheme() { ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
+
+private:
+    std::string key;
+};
+
+// Only web URLs and registered URL protocols reach the shell: everything
+// the shell would start as a program or open as a file is refused before
+// any registry or shell call, whichever way the URL came.
+TEST_F(LaunchSearchTest, OnlyUrlHandlersAreEverStarted) {
+    const RegisteredScheme own("tavrel-own");
+    HKEY noProtocol = nullptr; // a class key without the value is no protocol
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\tavrel-noproto", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &noProtocol, nullptr);
+    ::RegCloseKey(noProtocol);
+    const struct {
+        const char* url;
+        bool launched;
+    } cases[] = {
+        {"http://s.test/?q=marker.exe", true},
+        {"HTTPS://S.TEST/?q=x", true},
+        {"tavrel-own:search/marker.exe", true},
+        {"TAVREL-OWN:x", true},
+        {"C:\\Tools\\marker.exe", false},
+        {"C:marker.exe", false},
+        {"c:/Tools/marker.exe", false},
+        {"\\\\server\\share\\marker.exe", false},
+        {"//server/share/marker.exe", false},
+        {"marker.exe", false},
+        {".\\marker.exe", false},
+        {"file:///C:/Tools/marker.exe", false},
+        {"FILE:C:\\Tools\\marker.exe", false},
+        {"tavrel-unregistered:marker.exe", false},
+        {"tavrel-noproto:marker.exe", false},
+        {"http:C:\\Tools\\marker.exe", false},
+        {"https:marker.exe", false},
+        {" http://s.test/", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        fake.calls.clear();
+        EXPECT_EQ(c.launched, LaunchSearch(c.url));
+        EXPECT_EQ(c.launched, !fake.calls.empty());
+        const std::wstring wide(c.url, c.url + std::strlen(c.url));
+        EXPECT_EQ(c.launched, IsLaunchableUrl(wide.c_str()));
+    }
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\tavrel-noproto");
 }

@@ -9,6 +9,7 @@
 #include "SkinnedBar.h"
 #include "SuggestingHost.h"
 #include "TestFiles.h"
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,7 +79,7 @@ protected:
     void ExpectStillSearches(const std::string& prefix) {
         const std::string text = "still works";
         const int before = host.Count(UM_SEARCH_LAUNCHED);
-        ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, 2, reinterpret_cast<LPARAM>(&text));
+        PostListCommand(bar, 2, text);
         EXPECT_TRUE(PumpUntil([&] { return host.Count(UM_SEARCH_LAUNCHED) > before; }));
         EXPECT_EQ(CSearchBar::BuildSearchUrl(prefix, text), launches.LastUrl());
     }
@@ -141,7 +142,7 @@ TEST_F(BadInput, EngineWithoutPrefixStartsNoSearch) {
     face()->SetSettingsFile(ini.c_str());
     ASSERT_STREQ("", face()->GetEngineUrl());
     const std::string text = "no prefix";
-    ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, 2, reinterpret_cast<LPARAM>(&text));
+    PostListCommand(bar, 2, text);
     PumpUntilIdle();
     EXPECT_EQ(0, launches.Count());
     EXPECT_EQ(0, host.Count(UM_SEARCH_LAUNCHED));
@@ -199,7 +200,7 @@ TEST_F(BadInput, MegabyteEngineAndSuggestionTextsAreKeptWhole) {
 }
 
 TEST_F(BadInput, MegabyteQuerySearchesWhole) {
-    ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, 2, reinterpret_cast<LPARAM>(&kMegabyte));
+    PostListCommand(bar, 2, kMegabyte);
     ASSERT_TRUE(PumpUntil([&] { return host.Count(UM_SEARCH_LAUNCHED) == 1; }));
     EXPECT_EQ(CSearchBar::BuildSearchUrl("http://beta.test/?q=", kMegabyte), launches.LastUrl());
     std::string field;
@@ -226,10 +227,69 @@ TEST_F(BadInput, HighBytesPassThroughUnchanged) {
     EXPECT_EQ(0, bar->engineIconImage.GetWidth());
 
     const int before = host.Count(UM_SEARCH_LAUNCHED);
-    ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, 2, reinterpret_cast<LPARAM>(&kHighBytes));
+    PostListCommand(bar, 2, kHighBytes);
     ASSERT_TRUE(PumpUntil([&] { return host.Count(UM_SEARCH_LAUNCHED) > before; }));
     EXPECT_EQ(CSearchBar::BuildSearchUrl(prefix, kHighBytes), launches.LastUrl());
     std::string field;
     face()->GetQueryText(field);
     EXPECT_EQ(kHighBytes, field);
+}
+
+// Any process on the desktop can post the bar's message numbers. Addresses
+// that are not the bar's own popups' storage (nowhere, freed memory, a copy
+// of an entry, another bar's entry) change nothing and crash nothing; the
+// bar's own still work.
+TEST_F(BadInput, PostedPointersOtherThanThePopupsOwnAreIgnored) {
+    ASSERT_EQ(1, face()->GetEngineIndex());
+    EngineItem copy; // the strings of engine 0 at another address
+    copy.name = bar->engineList->GetItem(0)->name;
+    copy.nameW = bar->engineList->GetItem(0)->nameW;
+    copy.urlPrefix = copy.iconPath = "C:\\Tools\\";
+    auto* freed = new std::string("freed text");
+    const LPARAM freedAddress = reinterpret_cast<LPARAM>(freed);
+    delete freed;
+    const std::string stranger = "stranger";
+    const LPARAM bogus[] = {0x1, 0x10, 0xDEADBEEF, static_cast<LPARAM>(-1), freedAddress,
+                            reinterpret_cast<LPARAM>(&copy), reinterpret_cast<LPARAM>(&stranger),
+                            reinterpret_cast<LPARAM>(bar->engineList->GetItem(0)) + 1};
+    for (const LPARAM address : bogus) {
+        for (WPARAM command : {0, 2, 3})
+            ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, command, address);
+        ::PostMessageA(bar->m_hWnd, UM_ENGINE_CHOSEN, 0, address);
+    }
+    PumpUntilIdle();
+    EXPECT_EQ(1, face()->GetEngineIndex());
+    EXPECT_STREQ("Beta", face()->GetEngineName());
+    EXPECT_EQ(0, host.Count(UM_ENGINE_CHOSEN));
+    EXPECT_EQ(0, launches.Count());
+    std::string field;
+    face()->GetQueryText(field);
+    EXPECT_EQ("", field);
+
+    // The engine list's own entry is taken, and the list's own text.
+    ::PostMessageA(bar->m_hWnd, UM_ENGINE_CHOSEN, 0,
+                   reinterpret_cast<LPARAM>(bar->engineList->GetItem(0)));
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(UM_ENGINE_CHOSEN) == 1; }));
+    EXPECT_STREQ("Alpha", face()->GetEngineName());
+    ExpectStillSearches(kPrefix);
+}
+
+// Engine URLs that would make a search start a program or open a file are
+// refused when they are given; web URLs in any case are taken, and an
+// empty URL still registers an engine that searches nothing.
+TEST_F(BadInput, EngineUrlsThatAreNotWebAddressesAreRefused) {
+    const char* refused[] = {"C:\\Tools\\{searchTerms}", "C:\\Tools\\", "\\\\host\\share\\",
+                             "file:///C:/Tools/", "FILE:{searchTerms}", "{searchTerms}",
+                             "tavrel-unregistered:{searchTerms}", "marker", "http:{searchTerms}"};
+    const int before = bar->engineList->GetCount();
+    for (const char* url : refused) {
+        SCOPED_TRACE(url);
+        EXPECT_EQ(0, face()->AddEngine(nullptr, (std::string("R ") + url).c_str(), url));
+        const std::wstring wideUrl(url, url + std::strlen(url));
+        EXPECT_EQ(0, bar->AddEngineW(nullptr, L"Refused wide", wideUrl.c_str()));
+    }
+    EXPECT_EQ(before, bar->engineList->GetCount());
+    EXPECT_EQ(1, face()->AddEngine(nullptr, "Upper", "HTTPS://UPPER.TEST/?q={searchTerms}"));
+    EXPECT_EQ(1, face()->AddEngine(nullptr, "Empty", ""));
+    EXPECT_EQ(before + 2, bar->engineList->GetCount());
 }

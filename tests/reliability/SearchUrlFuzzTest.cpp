@@ -90,7 +90,7 @@ TEST(SearchUrlFuzz, BarHandsTheLauncherTheWholeUrl) {
     for (int n = 0; n < kBarCases; ++n) {
         const std::string query = RandomQuery(random);
         // A suggestion clicked: the bar takes the text and searches with it.
-        ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, 2, reinterpret_cast<LPARAM>(&query));
+        PostListCommand(bar, 2, query);
         ASSERT_TRUE(PumpUntil([&] { return launches.Count() == n + 1; })) << "case " << n;
         ASSERT_TRUE(IsPrefixAndEncodedQuery(launches.LastUrl(), prefix, query)) << "case " << n;
     }

@@ -3,6 +3,7 @@
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
 #include "../../src/popup/CSuggestionList.h"
+#include "../../src/render/AnsiToWide.h"
 #include "Input.h"
 #include "TestFiles.h"
 #include <psapi.h>
@@ -18,6 +19,14 @@ const SkinFiles& SkinFiles::Get() {
         WriteSolidPng("skin-list-highlight.png", 10, 10, 0xFFC8DCF0),
     };
     return files;
+}
+
+void PostListCommand(CSearchBar* bar, WPARAM command, const std::string& text) {
+    CSuggestionList* list = bar->suggestionList;
+    list->currentText = text;
+    list->currentTextW = AnsiBytesToWide(text);
+    ::PostMessageA(bar->m_hWnd, UM_QUERY_COMMAND, command,
+                   reinterpret_cast<LPARAM>(&list->currentText));
 }
 
 CSearchBar* BarOf(CTavrel* face) {

@@ -37,6 +37,11 @@ void ApplySkin(CTavrel* bar);
 CSearchBar* MakeSkinnedBar(HWND host, int x, int y, const std::vector<EngineSpec>& engines,
                            const std::string& settingsPath = "");
 
+// Posts UM_QUERY_COMMAND (command, text) to the bar the way its suggestion
+// list does: the text in the list's own storage (its code-page bytes and
+// their UTF-16 form), whose address is the only one the bar accepts.
+void PostListCommand(CSearchBar* bar, WPARAM command, const std::string& text);
+
 // The bar's query edit control (the window a user types into), or null.
 HWND QueryFieldOf(const CSearchBar& bar);
 HWND SuggestionListOf(const CSearchBar& bar);
