@@ -180,6 +180,10 @@ public:
     int searchButtonY = 0;
     int editX = 0;
     int editY = 0;
+    // Set when the bar's window was resized or shown: that can stack it over
+    // its own field and popups, so the next paint puts them back above it
+    // without first asking whether they already lead the z-order.
+    bool restackAfterLayout = true;
     // The host window's DPI, read at creation and on WM_DPICHANGED; every
     // size and skin picture of the bar and its children follows it.
     CDpiScale dpiScale;
@@ -238,7 +242,9 @@ private:
     void ResetPositionsToDefaults();
     // The bar's own loaded skins loaded again at the bar's scale.
     void ReloadSkinsAtScale();
-    void RaiseChildrenAboveBar();
+    // The shown field and popups above the bar. Unless forced, nothing is
+    // moved when they already lead the z-order in that order.
+    void RaiseChildrenAboveBar(bool force = false);
     static bool ChildrenLeadZOrder(const HWND* shown, int count);
     void ReleaseBackBuffer();
     // The look of the list the host names, or null for no such list.

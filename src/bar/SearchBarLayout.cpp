@@ -92,6 +92,7 @@ void CSearchBar::ApplyBackgroundImage(int radius) {
     // A resize must not activate the bar: that would take the keyboard
     // focus from wherever the user has it.
     SetWindowPos(nullptr, 0, 0, barWidth, barHeight, SWP_NOMOVE | SWP_NOACTIVATE);
+    restackAfterLayout = true;
     Invalidate();
 }
 
@@ -251,6 +252,7 @@ void CSearchBar::UpdateLayout() {
                            searchButtonY + searchButtonImage.GetHeight()};
     if (HasLiveWindow(suggestionList))
         suggestionList->SetListWidth(barWidth);
+    restackAfterLayout = true;
     RebuildBuffer();
     Invalidate();
 }
@@ -311,6 +313,7 @@ void CSearchBar::ShowBar(int showCommand) {
     ShowWindow(showCommand);
     if (queryEdit)
         queryEdit->ShowWindow(showCommand);
+    restackAfterLayout = true;
     Invalidate();
 }
 

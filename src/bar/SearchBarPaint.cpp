@@ -59,7 +59,8 @@ void CSearchBar::Compose(Gdiplus::Graphics* graphics) {
     SIZE size = {barWidth, barHeight};
     POINT source = {0, 0};
     update(m_hWnd, windowDC, &destination, &size, bufferDC, &source, 0, &blend, ULW_ALPHA);
-    RaiseChildrenAboveBar();
+    RaiseChildrenAboveBar(restackAfterLayout);
+    restackAfterLayout = false;
 }
 
 FARPROC CSearchBar::GetUpdateLayeredWindow() {
@@ -77,8 +78,11 @@ FARPROC CSearchBar::GetUpdateLayeredWindow() {
 // When the shown children already lead the z-order in the order the raises
 // would leave them in, the raises would end where they began, each at the
 // cost of a window-position round trip through the window system; none is
-// made then.
-void CSearchBar::RaiseChildrenAboveBar() {
+// made then, except after the bar's own window was resized or shown (a
+// layout, a new background, ShowBar), which the paint that follows answers
+// by raising them in any case: their order never depends on what other
+// windows a layout happened to move.
+void CSearchBar::RaiseChildrenAboveBar(bool force) {
     const CWnd* children[] = {queryEdit, engineList, suggestionList};
     HWND shown[3];
     int count = 0;
@@ -86,7 +90,7 @@ void CSearchBar::RaiseChildrenAboveBar() {
         if (child && ::IsWindowVisible(child->m_hWnd))
             shown[count++] = child->m_hWnd;
     }
-    if (ChildrenLeadZOrder(shown, count))
+    if (!force && ChildrenLeadZOrder(shown, count))
         return;
     for (int i = 0; i < count; ++i)
         ::SetWindowPos(shown[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -104,9 +104,7 @@ void CSuggestionList::SetHighlightSkinW(const std::wstring& path) {
 }
 
 // Zero high until the next AddSuggestion gives the window its rows back;
-// settled at once even while hidden. Layouts are rare, and the resize lifts
-// the hidden list to the top of the z-order, which the bar's next paint
-// answers by putting its field back above the bar (RaiseChildrenAboveBar).
+// settled at once even while hidden (layouts are rare).
 void CSuggestionList::SetListWidth(int w) {
     width = w;
     SetWindowSize(w, 0);
