@@ -398,7 +398,7 @@ TEST_F(SuggestionFetcherTest, AtMostFourWorkersAndTheLatestOfEachStillEnds) {
         ids.push_back(bars.back()->Fetch(url.c_str(), receiver.Hwnd(), kMessage));
         sample();
     }
-    EXPECT_LT(NowMs() - start, 100.0) << "Fetch waited for a worker";
+    EXPECT_LT(NowMs() - start, limit / 4) << "Fetch waited for a worker";
     EXPECT_TRUE(PumpUntil([&] { return sample() || receiver.Arrivals().size() >= 9; }, 2 * limit + 3000));
     const double allEndedMs = NowMs() - start;
     ASSERT_EQ(9u, receiver.Arrivals().size());
