@@ -36,6 +36,7 @@
 #include <winhttp.h>
 
 #include <deque>
+#include <mutex>
 #include <utility>
 
 #include "SuggestionDecoder.h"
@@ -106,8 +107,8 @@ struct WorkerStart {
 
 // Jobs waiting for a worker, at most one per fetcher, oldest first, and the
 // count of running workers: both under g_poolLock, so that a worker never
-// ends while a job waits.
-SRWLOCK g_poolLock = SRWLOCK_INIT;
+// ends while a job waits. Never held across a WinHTTP call or a post.
+std::mutex g_poolLock;
 std::deque<std::unique_ptr<WorkerJob>> g_waitingJobs;
 
 // Under g_poolLock: the job of state that waits, if any, out of the queue
@@ -440,7 +441,7 @@ void RunJob(std::unique_ptr<WorkerJob> job) {
 // none waits, and then the worker is no longer counted (under the same
 // lock, so that a job is never left waiting with no worker to take it).
 std::unique_ptr<WorkerJob> NextJobOrRetire() {
-    ::AcquireSRWLockExclusive(&g_poolLock);
+    const std::lock_guard<std::mutex> pool(g_poolLock);
     std::unique_ptr<WorkerJob> job;
     if (!g_waitingJobs.empty()) {
         job = std::move(g_waitingJobs.front());
@@ -448,7 +449,6 @@ std::unique_ptr<WorkerJob> NextJobOrRetire() {
     } else {
         ::InterlockedDecrement(&g_runningWorkers);
     }
-    ::ReleaseSRWLockExclusive(&g_poolLock);
     return job;
 }
 
@@ -466,15 +466,15 @@ DWORD WINAPI WorkerMain(void* parameter) {
 // Counts a worker if fewer than kMaxWorkers run; otherwise job waits (in
 // place of the waiting job of its fetcher) and job is left null.
 bool ClaimWorkerOrQueue(std::unique_ptr<WorkerJob>& job) {
-    ::AcquireSRWLockExclusive(&g_poolLock);
-    std::unique_ptr<WorkerJob> replaced = TakeWaitingJobOf(job->state.get());
-    const bool claimed = ::InterlockedCompareExchange(&g_runningWorkers, 0, 0) < kMaxWorkers;
-    if (claimed)
+    std::unique_ptr<WorkerJob> replaced; // freed after the lock is let go
+    const std::lock_guard<std::mutex> pool(g_poolLock);
+    replaced = TakeWaitingJobOf(job->state.get());
+    if (::InterlockedCompareExchange(&g_runningWorkers, 0, 0) < kMaxWorkers) {
         ::InterlockedIncrement(&g_runningWorkers);
-    else
-        g_waitingJobs.push_back(std::move(job));
-    ::ReleaseSRWLockExclusive(&g_poolLock);
-    return claimed;
+        return true;
+    }
+    g_waitingJobs.push_back(std::move(job));
+    return false;
 }
 
 // No worker: the request fails at once, told the same way as any failure.
@@ -491,9 +491,10 @@ void FailAtOnce(const WorkerJob& job, DWORD error) {
 // runs, nobody would take them, so they fail as well.
 void ReleaseUnstartedWorker(DWORD error) {
     std::deque<std::unique_ptr<WorkerJob>> orphans;
-    ::AcquireSRWLockExclusive(&g_poolLock);
-    if (::InterlockedDecrement(&g_runningWorkers) == 0) orphans.swap(g_waitingJobs);
-    ::ReleaseSRWLockExclusive(&g_poolLock);
+    {
+        const std::lock_guard<std::mutex> pool(g_poolLock);
+        if (::InterlockedDecrement(&g_runningWorkers) == 0) orphans.swap(g_waitingJobs);
+    }
     for (const std::unique_ptr<WorkerJob>& orphan : orphans) FailAtOnce(*orphan, error);
 }
 
@@ -574,9 +575,9 @@ void CSuggestionFetcher::Cancel() {
     m_state->currentId = 0;
     std::unique_ptr<SuggestionResponse> old = std::move(m_state->waiting);
     ::ReleaseSRWLockExclusive(&m_state->lock);
-    ::AcquireSRWLockExclusive(&g_poolLock);
-    std::unique_ptr<WorkerJob> waiting = TakeWaitingJobOf(m_state.get());
-    ::ReleaseSRWLockExclusive(&g_poolLock);
+    std::unique_ptr<WorkerJob> waiting; // freed after the lock is let go
+    const std::lock_guard<std::mutex> pool(g_poolLock);
+    waiting = TakeWaitingJobOf(m_state.get());
 }
 
 std::unique_ptr<SuggestionResponse> CSuggestionFetcher::TakeResponse(WPARAM id) {
