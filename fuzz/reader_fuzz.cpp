@@ -26,7 +26,9 @@ DecodeStatus StandInDecoder(unsigned codePage, std::string_view bytes, std::u16s
 }
 
 bool IsRemoved(char16_t unit) {
-    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029;
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 ||
+           (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069) || unit == 0x200B ||
+           unit == 0x200E || unit == 0x200F || unit == 0x061C || unit == 0xFEFF;
 }
 
 void CheckRow(const std::u16string& row) {

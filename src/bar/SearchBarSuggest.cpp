@@ -15,6 +15,13 @@
 namespace {
 // Any number the bar's window uses for no other timer.
 constexpr UINT_PTR kLivePauseTimer = 0x5447;
+// Longer queries (a paste, mostly) are no typed prefix worth completing,
+// and would send the whole text to the server: they ask nothing.
+constexpr size_t kMaxLiveQueryLength = 256;
+
+bool IsAskable(const std::wstring& query) {
+    return !query.empty() && query.size() <= kMaxLiveQueryLength;
+}
 
 const wchar_t kHttp[] = L"http://";
 const wchar_t kHttps[] = L"https://";
@@ -68,10 +75,17 @@ void CSearchBar::StopAllLiveSuggestions() {
 }
 
 // Kept cheap, it runs on every key: no request is made here. An answer to
-// an older query would be of no use any more, so it is dropped at once.
+// an older query would be of no use any more, so it is dropped at once. A
+// query too long to ask hides the list, as an empty one does.
 void CSearchBar::QueueLiveSuggestions(std::wstring& query) {
     if (currentEngine.suggestionUrlW.empty() || !HasWindow())
         return;
+    if (!IsAskable(query)) {
+        StopLiveSuggestions();
+        if (SuggestionListVisible())
+            suggestionList->Hide();
+        return;
+    }
     liveFetcher.Cancel();
     liveQuery.swap(query);
     ::SetTimer(m_hWnd, kLivePauseTimer, kLiveSuggestionPauseMs, nullptr);
@@ -81,7 +95,7 @@ LRESULT CSearchBar::OnTimer(WPARAM id, LPARAM) {
     if (id != kLivePauseTimer)
         return Default();
     ::KillTimer(m_hWnd, kLivePauseTimer);
-    if (currentEngine.suggestionUrlW.empty() || liveQuery.empty())
+    if (currentEngine.suggestionUrlW.empty() || !IsAskable(liveQuery))
         return 0;
     liveAskedGeneration = engineGeneration;
     liveFetcher.Fetch(LiveSuggestionUrl(currentEngine.suggestionUrlW, liveQuery).c_str(), m_hWnd,

@@ -16,7 +16,14 @@
 // after every WinHTTP call and right before it posts, under the same lock:
 // once Cancel or the destructor has returned, nothing is posted for an older
 // request. Each WinHTTP call's timeouts are what is left of the request's
-// time limit, so a cancelled worker ends by itself within it. The worker
+// time limit, so a cancelled worker ends by itself within it. Redirects are
+// followed here, not inside WinHttpReceiveResponse: WinHTTP gives each hop
+// it follows fresh timeouts, so one request could outlive its limit by a
+// multiple. Here each hop is a new request handle with every safety option
+// and with what is left of the one limit. At most kMaxWorkers workers run
+// in the process; a request that finds them all busy waits in a process-
+// wide queue (one per fetcher, the newest) and is taken by the next worker
+// that ends its request, so no request needs a thread of its own. The worker
 // holds a reference on the module that holds this code and ends with
 // FreeLibraryAndExitThread, so unloading Tavrel.dll while a cancelled worker
 // drains is safe. Responses are not passed in lParam: a message posted to a
@@ -25,8 +32,11 @@
 // fetcher instead, freed by the next Fetch, by Cancel or by the destructor.
 #include "SuggestionFetcher.h"
 
+#include <shlwapi.h>
 #include <winhttp.h>
 
+#include <deque>
+#include <mutex>
 #include <utility>
 
 #include "SuggestionDecoder.h"
@@ -47,7 +57,10 @@ LONG g_openHandles = 0;
 
 const wchar_t kUserAgent[] = L"Tavrel/" TAVREL_SUGGEST_WIDEN(TAVREL_VERSION);
 const size_t kMaxContentTypeChars = 1024;
+const size_t kMaxLocationChars = 8 * 1024;
 const DWORD kReadChunk = 64 * 1024;
+const LONG kMaxWorkers = CSuggestionFetcher::kMaxWorkers;
+const int kMaxRedirects = CSuggestionFetcher::kMaxRedirects;
 
 // One WinHTTP handle, closed when it goes (counted for the tests).
 class CInternetHandle {
@@ -64,10 +77,15 @@ public:
     }
     CInternetHandle(const CInternetHandle&) = delete;
     CInternetHandle& operator=(const CInternetHandle&) = delete;
+    // Takes handle, closing the one held before.
+    void Attach(HINTERNET handle) {
+        CInternetHandle(handle).Swap(*this);
+    }
     HINTERNET Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
 
 private:
+    void Swap(CInternetHandle& other) { std::swap(m_handle, other.m_handle); }
     HINTERNET m_handle = nullptr;
 };
 
@@ -77,9 +95,35 @@ struct WorkerJob {
     unsigned id;
     HWND target;
     UINT message;
-    ULONGLONG deadline; // GetTickCount64
-    HMODULE module;     // the reference the worker gives back as it ends
+    DWORD timeLimitMs;
+    ULONGLONG deadline; // GetTickCount64, set when a worker takes the job
 };
+
+// What a new worker thread starts with.
+struct WorkerStart {
+    std::unique_ptr<WorkerJob> job;
+    HMODULE module; // the reference the worker gives back as it ends
+};
+
+// Jobs waiting for a worker, at most one per fetcher, oldest first, and the
+// count of running workers: both under g_poolLock, so that a worker never
+// ends while a job waits. Never held across a WinHTTP call or a post.
+std::mutex g_poolLock;
+std::deque<std::unique_ptr<WorkerJob>> g_waitingJobs;
+
+// Under g_poolLock: the job of state that waits, if any, out of the queue
+// (it is no longer current, or is about to be replaced); the caller frees
+// it after letting go of the lock.
+std::unique_ptr<WorkerJob> TakeWaitingJobOf(const SuggestionFetchState* state) {
+    for (auto it = g_waitingJobs.begin(); it != g_waitingJobs.end(); ++it) {
+        if ((*it)->state.get() == state) {
+            std::unique_ptr<WorkerJob> job = std::move(*it);
+            g_waitingJobs.erase(it);
+            return job;
+        }
+    }
+    return nullptr;
+}
 
 bool IsCurrent(const WorkerJob& job) {
     ::AcquireSRWLockShared(&job.state->lock);
@@ -176,68 +220,97 @@ bool QueryContentLength(HINTERNET request, unsigned long long& length) {
     return true;
 }
 
-// The whole exchange, with every handle opened and closed here.
-Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
+// Where one hop of a request goes.
+struct HopTarget {
+    std::wstring host;
+    std::wstring object; // path and query, no fragment
+    INTERNET_PORT port = 0;
+    bool https = false;
+};
+
+// An absolute http or https URL split for WinHttpConnect and
+// WinHttpOpenRequest; false (with the error) for anything else.
+bool CrackTarget(const std::wstring& url, HopTarget& target, SuggestionResponse& response) {
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength =
         static_cast<DWORD>(-1);
-    if (!::WinHttpCrackUrl(job.url.c_str(), static_cast<DWORD>(job.url.size()), 0, &parts)) {
+    if (!::WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
         response.error = ::GetLastError();
-        return Step::Failed;
+        return false;
     }
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
         response.error = ERROR_WINHTTP_UNRECOGNIZED_SCHEME;
-        return Step::Failed;
+        return false;
     }
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
-    if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    const size_t fragment = object.find(L'#');
-    if (fragment != std::wstring::npos) object.resize(fragment);
-    if (object.empty()) object = L"/";
+    target.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+    target.object.assign(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo) target.object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    const size_t fragment = target.object.find(L'#');
+    if (fragment != std::wstring::npos) target.object.resize(fragment);
+    if (target.object.empty()) target.object = L"/";
+    target.port = parts.nPort;
+    target.https = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    return true;
+}
 
-    CInternetHandle session(OpenSession());
-    Step step = Check(job, session ? TRUE : FALSE, response);
-    if (step != Step::Go) return step;
-    // Safety settings are required: a request that cannot have them is not made.
-    if (!SetDword(session.Get(), WINHTTP_OPTION_REDIRECT_POLICY,
-                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP)) {
-        response.error = ::GetLastError();
-        return Step::Failed;
+// A Location header resolved against the URL it answered (it may be
+// absolute, from the root or relative); false when it cannot be.
+bool ResolveLocation(const std::wstring& base, const std::wstring& location, std::wstring& resolved) {
+    DWORD length = static_cast<DWORD>(base.size() + location.size() + 64);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::wstring buffer(length + 1, L'\0');
+        DWORD written = length + 1;
+        const HRESULT result = ::UrlCombineW(base.c_str(), location.c_str(), &buffer[0], &written, 0);
+        if (SUCCEEDED(result)) {
+            buffer.resize(written);
+            resolved = std::move(buffer);
+            return !resolved.empty();
+        }
+        if (result != E_POINTER || written <= length) return false;
+        length = written;
     }
-    CInternetHandle connection(::WinHttpConnect(session.Get(), host.c_str(), parts.nPort, 0));
-    step = Check(job, connection ? TRUE : FALSE, response);
+    return false;
+}
+
+bool IsRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// One hop: the request sent with every safety option and its answer's
+// headers received. WinHTTP follows no redirect itself; the caller does.
+Step SendHop(const WorkerJob& job, HINTERNET session, const HopTarget& target, CInternetHandle& connection,
+             CInternetHandle& request, SuggestionResponse& response) {
+    connection.Attach(::WinHttpConnect(session, target.host.c_str(), target.port, 0));
+    Step step = Check(job, connection ? TRUE : FALSE, response);
     if (step != Step::Go) return step;
     const wchar_t* acceptTypes[] = {L"application/x-suggestions+json", L"application/json", L"*/*;q=0.5",
                                     nullptr};
-    CInternetHandle request(::WinHttpOpenRequest(connection.Get(), L"GET", object.c_str(), nullptr,
-                                                 WINHTTP_NO_REFERER, acceptTypes,
-                                                 parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+    request.Attach(::WinHttpOpenRequest(connection.Get(), L"GET", target.object.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                        acceptTypes, target.https ? WINHTTP_FLAG_SECURE : 0));
     step = Check(job, request ? TRUE : FALSE, response);
     if (step != Step::Go) return step;
+    // Safety settings are required: a request that cannot have them is not made.
     if (!SetDword(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE,
-                  WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION) ||
+                  WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION | WINHTTP_DISABLE_REDIRECTS) ||
         !SetDword(request.Get(), WINHTTP_OPTION_AUTOLOGON_POLICY, WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH) ||
         !SetDword(request.Get(), WINHTTP_OPTION_REDIRECT_POLICY,
                   WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP)) {
         response.error = ::GetLastError();
         return Step::Failed;
     }
-
     BOOL ok = LimitNextCall(job, request.Get()) &&
               ::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                                    0, 0);
     if ((step = Check(job, ok, response)) != Step::Go) return step;
     ok = LimitNextCall(job, request.Get()) && ::WinHttpReceiveResponse(request.Get(), nullptr);
-    if ((step = Check(job, ok, response)) != Step::Go) return step;
+    return Check(job, ok, response);
+}
 
-    DWORD status = 0, size = sizeof status;
-    ok = ::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                               WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-    if ((step = Check(job, ok, response)) != Step::Go) return step;
+// The answer's status, its Content-Type and, for status 200, its body.
+Step ReadAnswer(const WorkerJob& job, HINTERNET request, DWORD status, SuggestionResponse& response) {
     std::wstring contentType;
-    if (QueryHeader(request.Get(), WINHTTP_QUERY_CONTENT_TYPE, contentType)) {
+    if (QueryHeader(request, WINHTTP_QUERY_CONTENT_TYPE, contentType)) {
         if (contentType.size() > kMaxContentTypeChars) contentType.resize(kMaxContentTypeChars);
         response.contentType = HeaderAsAscii(contentType);
     }
@@ -247,7 +320,7 @@ Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
         return Step::Go;
     }
     unsigned long long contentLength = 0;
-    const bool lengthKnown = QueryContentLength(request.Get(), contentLength);
+    const bool lengthKnown = QueryContentLength(request, contentLength);
     if (lengthKnown && contentLength > kMaxSuggestionBodyBytes) {
         response.received = response.tooLarge = true;
         return Step::Go;
@@ -257,9 +330,10 @@ Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
     // past the limit is read: the pass count is bounded as well as the time.
     std::string& body = response.body;
     bool ended = false;
+    Step step = Step::Go;
     for (size_t pass = 0; pass <= kMaxSuggestionBodyBytes + 1 && !ended; ++pass) {
         DWORD available = 0;
-        ok = LimitNextCall(job, request.Get()) && ::WinHttpQueryDataAvailable(request.Get(), &available);
+        BOOL ok = LimitNextCall(job, request) && ::WinHttpQueryDataAvailable(request, &available);
         if ((step = Check(job, ok, response)) != Step::Go) return step;
         if (available == 0) {
             ended = true;
@@ -271,7 +345,7 @@ Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
         const size_t before = body.size();
         body.resize(before + want);
         DWORD got = 0;
-        ok = ::WinHttpReadData(request.Get(), &body[before], want, &got);
+        ok = ::WinHttpReadData(request, &body[before], want, &got);
         body.resize(before + (ok ? got : 0));
         if ((step = Check(job, ok, response)) != Step::Go) return step;
         if (body.size() > kMaxSuggestionBodyBytes) {
@@ -291,6 +365,50 @@ Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
     return Step::Go;
 }
 
+// Where a redirect answer points, resolved; false (with the error) when it
+// must not be followed: one redirect too many, or from https to http.
+bool NextHop(HINTERNET request, int redirectsFollowed, bool fromHttps, std::wstring& url,
+             SuggestionResponse& response) {
+    response.error = ERROR_WINHTTP_REDIRECT_FAILED;
+    std::wstring location;
+    if (redirectsFollowed >= kMaxRedirects || !QueryHeader(request, WINHTTP_QUERY_LOCATION, location) ||
+        location.size() > kMaxLocationChars)
+        return false;
+    std::wstring next;
+    if (!ResolveLocation(url, location, next)) return false;
+    if (fromHttps && ::_wcsnicmp(next.c_str(), L"https://", 8) != 0) return false;
+    url = std::move(next);
+    response.error = 0;
+    return true;
+}
+
+// The whole exchange, redirects included, with every handle opened and
+// closed here.
+Step Exchange(const WorkerJob& job, SuggestionResponse& response) {
+    std::wstring url = job.url;
+    HopTarget target;
+    if (!CrackTarget(url, target, response)) return Step::Failed;
+    CInternetHandle session(OpenSession());
+    Step step = Check(job, session ? TRUE : FALSE, response);
+    if (step != Step::Go) return step;
+    if (!SetDword(session.Get(), WINHTTP_OPTION_REDIRECT_POLICY,
+                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP)) {
+        response.error = ::GetLastError();
+        return Step::Failed;
+    }
+    for (int redirects = 0;; ++redirects) {
+        CInternetHandle connection, request;
+        if ((step = SendHop(job, session.Get(), target, connection, request, response)) != Step::Go) return step;
+        DWORD status = 0, size = sizeof status;
+        const BOOL ok = ::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+        if ((step = Check(job, ok, response)) != Step::Go) return step;
+        if (!IsRedirect(status)) return ReadAnswer(job, request.Get(), status, response);
+        if (!NextHop(request.Get(), redirects, target.https, url, response) || !CrackTarget(url, target, response))
+            return Step::Failed;
+    }
+}
+
 // Hands the response over if the request is still current: it waits in the
 // state, and the message says so. Under the lock, so that Cancel, once
 // returned, is never followed by a post for an older request.
@@ -304,8 +422,12 @@ void Deliver(const WorkerJob& job, std::unique_ptr<SuggestionResponse> response)
     ::ReleaseSRWLockExclusive(&state.lock);
 }
 
+// A job no longer current is dropped without a word; the time limit counts
+// from the moment a worker takes the job.
 void RunJob(std::unique_ptr<WorkerJob> job) {
     try {
+        if (!IsCurrent(*job)) return;
+        job->deadline = ::GetTickCount64() + job->timeLimitMs;
         auto response = std::make_unique<SuggestionResponse>();
         response->id = job->id;
         if (Exchange(*job, *response) == Step::Abandoned) return;
@@ -315,13 +437,87 @@ void RunJob(std::unique_ptr<WorkerJob> job) {
     }
 }
 
+// The oldest waiting job, for a worker that has ended its own; null when
+// none waits, and then the worker is no longer counted (under the same
+// lock, so that a job is never left waiting with no worker to take it).
+std::unique_ptr<WorkerJob> NextJobOrRetire() {
+    const std::lock_guard<std::mutex> pool(g_poolLock);
+    std::unique_ptr<WorkerJob> job;
+    if (!g_waitingJobs.empty()) {
+        job = std::move(g_waitingJobs.front());
+        g_waitingJobs.pop_front();
+    } else {
+        ::InterlockedDecrement(&g_runningWorkers);
+    }
+    return job;
+}
+
 DWORD WINAPI WorkerMain(void* parameter) {
-    std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(parameter));
-    const HMODULE module = job->module;
-    RunJob(std::move(job)); // every object of the request is gone when it returns
-    ::InterlockedDecrement(&g_runningWorkers);
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    const HMODULE module = start->module;
+    // Every object of a request is gone when RunJob returns.
+    for (std::unique_ptr<WorkerJob> job = std::move(start->job); job; job = NextJobOrRetire())
+        RunJob(std::move(job));
+    start.reset();
     if (module) ::FreeLibraryAndExitThread(module, 0);
     return 0;
+}
+
+// Counts a worker if fewer than kMaxWorkers run; otherwise job waits (in
+// place of the waiting job of its fetcher) and job is left null.
+bool ClaimWorkerOrQueue(std::unique_ptr<WorkerJob>& job) {
+    std::unique_ptr<WorkerJob> replaced; // freed after the lock is let go
+    const std::lock_guard<std::mutex> pool(g_poolLock);
+    replaced = TakeWaitingJobOf(job->state.get());
+    if (::InterlockedCompareExchange(&g_runningWorkers, 0, 0) < kMaxWorkers) {
+        ::InterlockedIncrement(&g_runningWorkers);
+        return true;
+    }
+    g_waitingJobs.push_back(std::move(job));
+    return false;
+}
+
+// No worker: the request fails at once, told the same way as any failure.
+void FailAtOnce(const WorkerJob& job, DWORD error) {
+    auto response = std::make_unique<SuggestionResponse>();
+    response->id = job.id;
+    response->error = error ? error : ERROR_NOT_ENOUGH_MEMORY;
+    response->rows = ReadSuggestionResponse(*response);
+    Deliver(job, std::move(response));
+}
+
+// Gives a claimed worker back when its thread could not start. Jobs that
+// came to wait meanwhile are taken by the workers still running; when none
+// runs, nobody would take them, so they fail as well.
+void ReleaseUnstartedWorker(DWORD error) {
+    std::deque<std::unique_ptr<WorkerJob>> orphans;
+    {
+        const std::lock_guard<std::mutex> pool(g_poolLock);
+        if (::InterlockedDecrement(&g_runningWorkers) == 0) orphans.swap(g_waitingJobs);
+    }
+    for (const std::unique_ptr<WorkerJob>& orphan : orphans) FailAtOnce(*orphan, error);
+}
+
+// A thread for job, holding a reference on this module; false when the
+// system gives none (job is then still the caller's).
+bool StartWorker(std::unique_ptr<WorkerJob>& job) {
+    auto start = std::make_unique<WorkerStart>();
+    start->module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&WorkerMain),
+                         &start->module);
+    start->job = std::move(job);
+    HANDLE thread = ::CreateThread(nullptr, 512 * 1024, WorkerMain, start.get(), STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                   nullptr);
+    if (thread) {
+        start.release(); // the worker's now
+        ::CloseHandle(thread);
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (start->module) ::FreeLibrary(start->module);
+    job = std::move(start->job);
+    ::SetLastError(error);
+    return false;
 }
 } // namespace
 
@@ -365,28 +561,12 @@ unsigned CSuggestionFetcher::Fetch(const wchar_t* url, HWND target, UINT message
     job->id = id;
     job->target = target;
     job->message = message;
-    job->deadline = ::GetTickCount64() + m_timeLimitMs;
-    job->module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                         reinterpret_cast<LPCWSTR>(&WorkerMain), &job->module);
-    const HMODULE module = job->module;
-    ::InterlockedIncrement(&g_runningWorkers);
-    HANDLE thread = ::CreateThread(nullptr, 512 * 1024, WorkerMain, job.get(),
-                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread) {
-        job.release(); // the worker's now
-        ::CloseHandle(thread);
-        return id;
-    }
+    job->timeLimitMs = m_timeLimitMs;
+    job->deadline = 0;
+    if (!ClaimWorkerOrQueue(job) || StartWorker(job)) return id;
     const DWORD error = ::GetLastError();
-    ::InterlockedDecrement(&g_runningWorkers);
-    if (module) ::FreeLibrary(module);
-    // No worker: the request fails at once, told the same way.
-    auto response = std::make_unique<SuggestionResponse>();
-    response->id = id;
-    response->error = error ? error : ERROR_NOT_ENOUGH_MEMORY;
-    response->rows = ReadSuggestionResponse(*response);
-    Deliver(*job, std::move(response));
+    ReleaseUnstartedWorker(error);
+    FailAtOnce(*job, error);
     return id;
 }
 
@@ -395,6 +575,9 @@ void CSuggestionFetcher::Cancel() {
     m_state->currentId = 0;
     std::unique_ptr<SuggestionResponse> old = std::move(m_state->waiting);
     ::ReleaseSRWLockExclusive(&m_state->lock);
+    std::unique_ptr<WorkerJob> waiting; // freed after the lock is let go
+    const std::lock_guard<std::mutex> pool(g_poolLock);
+    waiting = TakeWaitingJobOf(m_state.get());
 }
 
 std::unique_ptr<SuggestionResponse> CSuggestionFetcher::TakeResponse(WPARAM id) {

@@ -1,7 +1,8 @@
 // CSuggestionFetcher: asks a suggestion URL off the calling thread and posts
-// the outcome to a window. One worker thread per request runs synchronous
-// WinHTTP; the calling (user-interface) thread only starts it, and never
-// waits on a socket, not even when it cancels or destroys the fetcher.
+// the outcome to a window. Worker threads run synchronous WinHTTP, one
+// request at a time each and at most kMaxWorkers in the process; the
+// calling (user-interface) thread only starts or queues a request, and
+// never waits on a socket, not even when it cancels or destroys the fetcher.
 //
 // Use, on the thread that owns the window:
 //     id = fetcher.Fetch(url, hwnd, UM_SUGGESTIONS);       // cancels the request before
@@ -39,8 +40,16 @@ struct SuggestionFetchState;
 
 class CSuggestionFetcher {
 public:
-    // A request not answered completely within this time is abandoned.
+    // A request not answered completely within this time, redirects
+    // included, is abandoned. The time counts from the moment a worker takes
+    // the request.
     static const DWORD kTimeLimitMs = 2000;
+    // Redirects followed; one more ends the request as a failure.
+    static const int kMaxRedirects = 3;
+    // Workers alive in the process at once. A request that finds them all
+    // busy waits until one ends its request; a newer request of the same
+    // fetcher takes the waiting one's place.
+    static const LONG kMaxWorkers = 4;
 
     // timeLimitMs replaces kTimeLimitMs for this fetcher's requests (tests
     // that must see a slow machine's TLS handshake through to its verdict).
@@ -59,8 +68,9 @@ public:
     // way (posted). A null or empty url only cancels; it returns 0.
     // Requests send no cookies and no credentials (no automatic logon, no
     // answer to an authentication challenge), carry the user agent
-    // "Tavrel/<version>", use the system's proxy settings, never follow a
-    // redirect from https to http and keep the system's certificate checks.
+    // "Tavrel/<version>", use the system's proxy settings, follow at most
+    // kMaxRedirects redirects, never one from https to http, and keep the
+    // system's certificate checks.
     unsigned Fetch(const wchar_t* url, HWND target, UINT message);
 
     // The request in flight, if any, is abandoned: nothing is posted for it
@@ -73,8 +83,9 @@ public:
     // after it) or its response was taken already.
     std::unique_ptr<SuggestionResponse> TakeResponse(WPARAM id);
 
-    // For tests: workers running in this process (a cancelled one runs on
-    // until its current WinHTTP call returns), and WinHTTP handles they hold.
+    // For tests: workers running in this process, never above kMaxWorkers
+    // (a cancelled one runs on until its current WinHTTP call returns), and
+    // WinHTTP handles they hold.
     static LONG RunningWorkers();
     static LONG OpenHandles();
     // The user agent sent, "Tavrel/<version>".

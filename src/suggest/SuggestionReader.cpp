@@ -21,8 +21,21 @@
 namespace {
 using Json = nlohmann::json;
 
-bool IsRemoved(char16_t unit) {
+bool IsControl(char16_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029;
+}
+
+// Invisible characters that make a row read differently from the text it
+// searches: bidirectional embeddings, overrides, isolates and marks, the
+// zero-width space and the byte order mark. The zero-width joiner and
+// non-joiner stay: Persian words and emoji sequences need them.
+bool IsHiddenFormat(char16_t unit) {
+    return (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069) || unit == 0x200B ||
+           unit == 0x200E || unit == 0x200F || unit == 0x061C || unit == 0xFEFF;
+}
+
+bool IsRemoved(char16_t unit) {
+    return IsControl(unit) || IsHiddenFormat(unit);
 }
 
 bool IsHighSurrogate(char16_t unit) {

@@ -53,7 +53,9 @@ using SuggestionDecoder = DecodeStatus (*)(unsigned codePage, std::string_view b
 // nothing after it but blanks) that is an array whose second element is an
 // array. That array's string elements, in order, become the rows; its other
 // elements are skipped. Each row loses its control characters (U+0000-001F,
-// U+007F-009F) and line and paragraph separators (U+2028, U+2029), is cut to
+// U+007F-009F), line and paragraph separators (U+2028, U+2029) and invisible
+// format characters (U+202A-202E, U+2066-2069, U+200B, U+200E, U+200F,
+// U+061C, U+FEFF; U+200C and U+200D stay), is cut to
 // kMaxSuggestionRowLength code units (one fewer where the cut would split a
 // surrogate pair) and is dropped when nothing is left; the first
 // kMaxSuggestionRows rows are kept. No row: EmptyList.

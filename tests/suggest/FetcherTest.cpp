@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -307,4 +309,107 @@ TEST_F(SuggestionFetcherTest, CancelledOrDestroyedInFlightPostsNothing) {
         EXPECT_EQ(std::vector<std::u16string>{u"queued"}, ReadSuggestionResponse(*waiting).rows);
     }
     printf("fetcher destroyed with 20 requests started in %.3f ms\n", destroyMs);
+}
+
+// Redirects count against the one time limit of the request, and at most
+// three are followed, wherever the Location points (absolute, from the
+// root, relative). A fourth, or one to a scheme that is not http, is a
+// failure like any other: no rows. The limit bounds each hop's wait too.
+TEST_F(SuggestionFetcherTest, RedirectsShareTheTimeLimitAndAtMostThreeAreFollowed) {
+    struct ChainCase {
+        const char* name;
+        std::wstring url;
+        std::vector<std::u16string> rows; // empty: the request fails
+        size_t maxAsked;                  // requests the server may see
+        double maxMs;                     // the request has ended by then
+    };
+    const double limit = CSuggestionFetcher::kTimeLimitMs;
+    const std::vector<ChainCase> cases = {
+        {"three fast hops", Url(L"/chain?n=3&ms=0&q=near"), {u"near"}, 4, limit + 1500},
+        {"four fast hops", Url(L"/chain?n=4&ms=0&q=far"), {}, 4, limit + 1500},
+        {"eight hops of 400 ms", Url(L"/chain?n=8&ms=400&q=long"), {}, 4, limit + 1500},
+        {"three hops of 1500 ms", Url(L"/chain?n=3&ms=1500&q=slow"), {}, 2, limit + 1500},
+        {"to another scheme", Url(L"/redirect?to=file:///c:/windows/win.ini"), {}, 1, limit + 1500},
+    };
+    CSuggestionFetcher fetcher;
+    for (const ChainCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t askedBefore = RequestsFor("/chain") + RequestsFor("/redirect");
+        const double start = NowMs();
+        std::unique_ptr<SuggestionResponse> response = FetchOne(fetcher, receiver, c.url, 6000);
+        const double tookMs = NowMs() - start;
+        ASSERT_TRUE(response) << "no message within 6 s";
+        EXPECT_LE(tookMs, c.maxMs);
+        EXPECT_EQ(c.rows, response->rows.rows);
+        if (c.rows.empty()) {
+            EXPECT_FALSE(response->received);
+            EXPECT_EQ(SuggestionProblem::NoResponse, response->rows.problem) << "error " << response->error;
+        }
+        EXPECT_TRUE(WorkersEnded(3000));
+        const size_t asked = RequestsFor("/chain") + RequestsFor("/redirect") - askedBefore;
+        EXPECT_LE(asked, c.maxAsked);
+        EXPECT_GE(asked, 1u);
+        printf("%s: ended after %.0f ms, %u request(s), error %lu\n", c.name, tookMs,
+               static_cast<unsigned>(asked), static_cast<unsigned long>(response->error));
+    }
+}
+
+// At most four workers run in the process at once, whatever the number of
+// requests and fetchers. A request that finds four running waits for one
+// of them to end; a newer request of the same fetcher replaces the waiting
+// one; the latest request of each fetcher is always made and ends in its
+// message. Here every answer takes 3.5 s, past the time limit.
+TEST_F(SuggestionFetcherTest, AtMostFourWorkersAndTheLatestOfEachStillEnds) {
+    LONG peak = 0;
+    auto sample = [&peak] {
+        peak = std::max(peak, CSuggestionFetcher::RunningWorkers());
+        return false;
+    };
+    const double limit = CSuggestionFetcher::kTimeLimitMs;
+
+    // One fetcher, twenty requests 100 ms apart, as twenty pauses in typing.
+    CSuggestionFetcher typing;
+    unsigned lastId = 0;
+    for (int i = 0; i < 20; ++i) {
+        const std::wstring url = Url((L"/slow?ms=3500&q=" + std::to_wstring(i)).c_str());
+        lastId = typing.Fetch(url.c_str(), receiver.Hwnd(), kMessage);
+        sample();
+        PumpUntil(sample, 100);
+    }
+    const double lastAsked = NowMs();
+    EXPECT_TRUE(PumpUntil([&] { return sample() || !receiver.Arrivals().empty(); }, 2 * limit + 3000));
+    const double lastEndedMs = NowMs() - lastAsked;
+    ASSERT_EQ(1u, receiver.Arrivals().size()) << "only the latest request ends in a message";
+    EXPECT_EQ(lastId, receiver.Arrivals()[0].id);
+    std::unique_ptr<SuggestionResponse> response = typing.TakeResponse(lastId);
+    ASSERT_TRUE(response);
+    EXPECT_FALSE(response->received);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_WINHTTP_TIMEOUT), response->error);
+    EXPECT_LE(peak, 4);
+    EXPECT_TRUE(PumpUntil([&] { return sample() || CSuggestionFetcher::RunningWorkers() == 0; }, limit + 3000));
+
+    // Eight fetchers, one request each: four wait, and all eight end.
+    std::vector<std::unique_ptr<CSuggestionFetcher>> bars;
+    std::vector<unsigned> ids;
+    const double start = NowMs();
+    for (int i = 0; i < 8; ++i) {
+        bars.push_back(std::make_unique<CSuggestionFetcher>());
+        const std::wstring url = Url((L"/slow?ms=3500&q=bar" + std::to_wstring(i)).c_str());
+        ids.push_back(bars.back()->Fetch(url.c_str(), receiver.Hwnd(), kMessage));
+        sample();
+    }
+    EXPECT_LT(NowMs() - start, limit / 4) << "Fetch waited for a worker";
+    EXPECT_TRUE(PumpUntil([&] { return sample() || receiver.Arrivals().size() >= 9; }, 2 * limit + 3000));
+    const double allEndedMs = NowMs() - start;
+    ASSERT_EQ(9u, receiver.Arrivals().size());
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        std::unique_ptr<SuggestionResponse> ended = bars[i]->TakeResponse(ids[i]);
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_WINHTTP_TIMEOUT), ended->error);
+    }
+    EXPECT_LE(peak, 4);
+    printf("at most %ld workers at once; the latest of twenty ended %.0f ms after it was asked, "
+           "eight fetchers' requests within %.0f ms\n",
+           static_cast<long>(peak), lastEndedMs, allEndedMs);
 }

@@ -267,6 +267,34 @@ TEST_F(LiveSuggestionTest, EveryErrorPathHidesOlderRowsAndKeepsTheBarWorking) {
     EXPECT_TRUE(LogLinesFor(ServerLog(), "/tls-live").empty()) << "asked past a refused certificate";
 }
 
+// A query longer than 256 UTF-16 units (a long paste) asks nothing and
+// hides the list, as an empty one does; 256 still ask, and a short query
+// afterwards shows rows again.
+TEST_F(LiveSuggestionTest, ALongPasteAsksNothingAndHidesTheList) {
+    auto putIntoField = [&](const std::wstring& text) {
+        ::SetWindowTextW(EditHwnd(), text.c_str());
+        ASSERT_TRUE(PumpUntil([&] { return Query() == text; }));
+    };
+    const std::wstring longest(256, L'b');
+    const size_t asked = RequestsFor("/live");
+    putIntoField(longest);
+    ASSERT_TRUE(PumpUntil([&] { return !ShownRows().empty() && ShownRows()[0] == longest; }))
+        << "a query of 256 units was not asked";
+    EXPECT_EQ(asked + 1, RequestsFor("/live"));
+
+    for (const size_t length : {257u, 30000u}) {
+        SCOPED_TRACE(length);
+        putIntoField(std::wstring(length, L'p'));
+        EXPECT_TRUE(PumpUntil([&] { return !SuggestionsVisible(); }));
+        PumpUntil([] { return false; }, 3 * CSearchBar::kLiveSuggestionPauseMs);
+        EXPECT_FALSE(SuggestionsVisible());
+        EXPECT_EQ(0, CSuggestionFetcher::RunningWorkers());
+        EXPECT_EQ(asked + 1, RequestsFor("/live")) << "the long query was sent";
+    }
+    putIntoField(L"ok");
+    EXPECT_TRUE(ShowsLiveRows());
+}
+
 // A request in flight when the host window goes, when TavrelCleanup comes
 // and when the bar itself is destroyed: no crash, no answer, every worker
 // and handle gone.

@@ -65,6 +65,13 @@ TEST(SuggestionReader, ReadsEachKindOfAnswer) {
         {"control characters removed, empty rows dropped", 200, "",
          R"(["q", ["a\u0000b\u001fc\u007fd\u0085e\u2028f\u2029g\th\ni", "\u0001\u0002", "", "ok"]])",
          SuggestionVerdict::Rows, SuggestionProblem::None, {u"abcdefghi", u"ok"}},
+        {"invisible format characters removed before the cut, joiners kept", 200, "",
+         R"(["q", ["a\u202Ab\u202Bc\u202Cd\u202De\u202Ef\u2066g\u2067h\u2068i\u2069j\u200Bk\u200El\u200Fm\u061Cn\uFEFFo",)"
+         R"( "\u202E\u2066\uFEFF", "\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \ud83d\udc69\u200D\ud83d\udcbb",)"
+         R"("\u202E\u200B)" + longRow.substr(0, 256) + "\"]]",
+         SuggestionVerdict::Rows, SuggestionProblem::None,
+         {u"abcdefghijklmno", u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F469\u200D\U0001F4BB",
+          std::u16string(256, u'r')}},
         {"a long row cut to 256", 200, "", "[\"q\", [\"" + longRow + "\"]]", SuggestionVerdict::Rows,
          SuggestionProblem::None, {std::u16string(256, u'r')}},
         {"a cut never splits a surrogate pair", 200, "", "[\"q\", [\"" + cutBeforePair + "\"]]",

@@ -24,6 +24,10 @@ wrapper) is gone. Routes (GET, on both servers):
   /set-cookie        a Set-Cookie header and a redirect to /echo?q=after-cookie
   /auth              401 with Basic, NTLM and Negotiate challenges
   /redirect?to=PATH  302 to PATH on the same server
+  /chain?n=N&ms=D&q=Q  after D ms (at most 5 s), while N > 0, a redirect to
+                     /chain with N - 1 (by turns an absolute URL, a path from
+                     the root and a path relative to this one); at N = 0,
+                     like /echo
   /log               text: a line per request so far (path, tab, user agent,
                      tab, Cookie header, tab, Authorization header), then a
                      line "tls-connections N" with the HTTPS server's accepts
@@ -68,6 +72,10 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.end_headers()
         self.wfile.write(body)
+
+    def absolute_url(self, path):
+        scheme = "https" if isinstance(self.server, TlsServer) else "http"
+        return "%s://127.0.0.1:%d%s" % (scheme, self.server.server_address[1], path)
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
@@ -150,6 +158,18 @@ class Handler(BaseHTTPRequestHandler):
             target = params.get("to", ["/rows"])[0]
             self.send_response(302)
             self.send_header("Location", target)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+        elif path == "/chain":
+            hops = int(params.get("n", ["0"])[0])
+            time.sleep(min(int(params.get("ms", ["0"])[0]), 5000) / 1000.0)
+            if hops <= 0:
+                self.send_body(200, json.dumps([q, [q]]), "application/json")
+                return
+            rest = urllib.parse.urlencode({"n": hops - 1, "ms": params.get("ms", ["0"])[0], "q": q})
+            forms = [self.absolute_url("/chain?" + rest), "/chain?" + rest, "chain?" + rest]
+            self.send_response(302)
+            self.send_header("Location", forms[hops % 3])
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif path == "/log":
