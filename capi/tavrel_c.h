@@ -115,8 +115,11 @@ TAVREL_C_API void WINAPI TavrelAddSuggestionW(TavrelBar* bar, const WCHAR* text)
 TAVREL_C_API void WINAPI TavrelClearSuggestions(TavrelBar* bar);
 TAVREL_C_API void WINAPI TavrelShowSuggestions(TavrelBar* bar);
 /* Registers an engine, listed in the order added; the first becomes current.
- * 1 added; 0 for an empty or already registered name, or before the window
- * exists. A search opens urlPrefix with the query in place of every
+ * 1 added; 0 for an empty or already registered name, before the window
+ * exists, or for a urlPrefix that is neither empty nor a web address
+ * (http:// or https://, any case) nor a scheme the system registers as a
+ * URL protocol: paths, UNC names, file: and unregistered schemes are
+ * refused, since the shell would start or open them. A search opens urlPrefix with the query in place of every
  * {searchTerms} in it, written in UTF-8; without {searchTerms} the query is
  * appended, in the code page's bytes (TavrelAddEngine) or in UTF-8
  * (TavrelAddEngineW). Either way every byte of the query outside

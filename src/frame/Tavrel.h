@@ -66,7 +66,9 @@ public:
     virtual void AddSuggestion(const char* text) = 0;                  // 13
     virtual void ClearSuggestions() = 0;                               // 14
     virtual void ShowSuggestions() = 0;                                // 15
-    // 1 when added; 0 for an empty or already registered display name.
+    // 1 when added; 0 for an empty or already registered display name, or
+    // a URL prefix that is neither empty, http:// or https:// (any case) nor
+    // a scheme registered as a URL protocol (paths and file: are refused).
     virtual int AddEngine(const char* iconPath, const char* name, const char* urlPrefix) = 0; // 16
     virtual const char* GetEngineName() = 0;                   // 17
     virtual const char* GetEngineUrl() = 0;                    // 18
