@@ -13,12 +13,15 @@
 #include "AnsiToWide.h"
 #include "GdiPlus.h"
 #include "CSkinPictureCache.h"
+#include "GdiPlusDeleter.h"
+#include "PictureHeader.h"
 #include "ScaledSkinFile.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -57,11 +60,47 @@ int ToPixelCount(UINT value) {
     return value > static_cast<UINT>(INT_MAX) ? 0 : static_cast<int>(value);
 }
 
+using OwnedBitmap = GdiPlusOwned<GpBitmap>;
+
+// The first bytes of the file, as many as its header reader looks at; empty
+// when the file cannot be read. The buffer is made before the file is
+// opened, so a failed allocation leaves no handle open.
+std::string FileStart(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (path.size() > kLongestPath ||
+        !::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes) ||
+        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::string();
+    const uint64_t size = uint64_t(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow;
+    std::string bytes(static_cast<size_t>(std::min<uint64_t>(size, PictureHeader::kBytesRead)), '\0');
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    DWORD read = 0;
+    if (bytes.empty() || !::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+        read = 0;
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// True when the header in a file's first bytes declares a picture within
+// the bound. One beyond it, or one whose size cannot be read, is never
+// handed to the decoder, which would take seconds and gigabytes over a huge
+// one.
+bool DeclaresBoundedPicture(const std::string& fileStart) {
+    const std::optional<PictureHeader::Size> size = PictureHeader::Read(fileStart);
+    return size && PictureHeader::WithinBound(size->width, size->height);
+}
+
 // The decoded file with its embedded colour profile applied, or null.
-GpBitmap* DecodeFile(const std::wstring& path) {
+OwnedBitmap DecodeFile(const std::wstring& path) {
     GpBitmap* decoded = nullptr;
-    DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
-    return decoded;
+    if (DeclaresBoundedPicture(FileStart(path)))
+        DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
+    return OwnedBitmap(decoded);
 }
 
 // The decoded size; 0 x 0 when nothing was decoded.
@@ -75,31 +114,38 @@ SIZE DecodedSize(GpBitmap* decoded) {
     return SIZE{ToPixelCount(decodedWidth), ToPixelCount(decodedHeight)};
 }
 
-void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
+// GDI+ drawing on the DC, or null.
+GdiPlusOwned<GpGraphics> GraphicsOn(HDC target) {
     GpGraphics* graphics = nullptr;
-    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
-        return;
-    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, width, height,
-                                       UnitPixel, nullptr, nullptr, nullptr);
-    DllExports::GdipDeleteGraphics(graphics);
+    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok)
+        graphics = nullptr;
+    return GdiPlusOwned<GpGraphics>(graphics);
+}
+
+void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
+    const GdiPlusOwned<GpGraphics> graphics = GraphicsOn(target);
+    if (graphics)
+        DllExports::GdipDrawImageRectRectI(graphics.get(), decoded, 0, 0, width, height, 0, 0,
+                                           width, height, UnitPixel, nullptr, nullptr, nullptr);
 }
 
 // High-quality resampling of the whole picture to width x height. Mirrored
 // edges keep the filter from blending transparent pixels into the border.
 void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int height) {
-    GpGraphics* graphics = nullptr;
-    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
+    const GdiPlusOwned<GpGraphics> graphics = GraphicsOn(target);
+    if (!graphics)
         return;
-    GpImageAttributes* attributes = nullptr;
-    if (DllExports::GdipCreateImageAttributes(&attributes) == Ok)
-        DllExports::GdipSetImageAttributesWrapMode(attributes, WrapModeTileFlipXY, 0, FALSE);
-    DllExports::GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBicubic);
-    DllExports::GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
-    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, source.cx,
-                                       source.cy, UnitPixel, attributes, nullptr, nullptr);
+    GpImageAttributes* made = nullptr;
+    if (DllExports::GdipCreateImageAttributes(&made) != Ok)
+        made = nullptr;
+    const GdiPlusOwned<GpImageAttributes> attributes(made);
     if (attributes)
-        DllExports::GdipDisposeImageAttributes(attributes);
-    DllExports::GdipDeleteGraphics(graphics);
+        DllExports::GdipSetImageAttributesWrapMode(attributes.get(), WrapModeTileFlipXY, 0, FALSE);
+    DllExports::GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQualityBicubic);
+    DllExports::GdipSetPixelOffsetMode(graphics.get(), PixelOffsetModeHalf);
+    DllExports::GdipDrawImageRectRectI(graphics.get(), decoded, 0, 0, width, height, 0, 0,
+                                       source.cx, source.cy, UnitPixel, attributes.get(), nullptr,
+                                       nullptr);
 }
 
 // True when the decoded picture has no transparency of its own: a pixel
@@ -121,15 +167,14 @@ bool IsOpaquePicture(GpBitmap* decoded) {
 }
 
 // The first candidate file that decodes to a picture, or null; percent is
-// the scale of the file taken.
-GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
+// the scale of the file taken. A file refused by its header counts as one
+// that does not decode.
+OwnedBitmap DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
     for (const ScaledSkinFile& file : candidates) {
-        GpBitmap* decoded = DecodeFile(file.path);
+        OwnedBitmap decoded = DecodeFile(file.path);
         percent = file.percent;
-        if (&file == &candidates.back() || DecodedSize(decoded).cx > 0)
+        if (&file == &candidates.back() || DecodedSize(decoded.get()).cx > 0)
             return decoded; // the named file is the last word, decoded or not
-        if (decoded)
-            DllExports::GdipDisposeImage(decoded);
     }
     return nullptr;
 }
@@ -153,6 +198,14 @@ std::string KeyText(const std::wstring& path) {
     return text;
 }
 
+constexpr uint64_t kFnvOffsetBasis = 14695981039346656037ull;
+
+uint64_t Fnv1a(uint64_t hash, const unsigned char* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
+}
+
 // FNV-1a over the whole file; false when it cannot be read.
 bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
     if (path.size() > kLongestPath)
@@ -162,14 +215,13 @@ bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    hash = 14695981039346656037ull;
+    hash = kFnvOffsetBasis;
     size = 0;
     unsigned char buffer[16384];
     DWORD read = 0;
     bool ok = true;
     while ((ok = ::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0) {
-        for (DWORD i = 0; i < read; ++i)
-            hash = (hash ^ buffer[i]) * 1099511628211ull;
+        hash = Fnv1a(hash, buffer, read);
         size += read;
     }
     ::CloseHandle(file);
@@ -179,16 +231,26 @@ bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
 // What the picture of these candidates is made from: every candidate
 // file's full name, size and a hash of its bytes (a time stamp could miss
 // a rewrite within its granularity). Empty when a file cannot be read, and
-// then the picture is not cached.
+// then the picture is not cached. A file refused by its header stands there
+// by the first bytes that refuse it (marked r): hashing all of a huge file
+// would cost the seconds that refusing it saves, and only a new header can
+// make it count.
 std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
     std::string stamp;
     for (const ScaledSkinFile& file : candidates) {
         uint64_t hash = 0;
         uint64_t size = 0;
-        if (!HashFile(file.path, hash, size))
+        const std::string start = FileStart(file.path);
+        const bool refused = !DeclaresBoundedPicture(start);
+        if (refused) {
+            hash = Fnv1a(kFnvOffsetBasis, reinterpret_cast<const unsigned char*>(start.data()),
+                         start.size());
+            size = start.size();
+        } else if (!HashFile(file.path, hash, size)) {
             return std::string();
+        }
         char numbers[64];
-        std::snprintf(numbers, sizeof(numbers), "|%llx|%llx|%d\n",
+        std::snprintf(numbers, sizeof(numbers), "|%s%llx|%llx|%d\n", refused ? "r" : "",
                       static_cast<unsigned long long>(size), static_cast<unsigned long long>(hash),
                       file.percent);
         stamp += KeyText(FullPath(file.path)) + numbers;
@@ -234,39 +296,55 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale
     LoadFromFile(referenceDC, AnsiToWide(path), scale);
 }
 
+// A picture whose memory runs out on the way (its pixels are copied into
+// vectors sized by it) ends as a file that does not decode: 0 x 0.
 void CSkinImage::LoadFromFile(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     ReleaseScaled();
     ReplaceMemoryDC();
+    try {
+        LoadPicture(referenceDC, path, scale);
+    } catch (const std::bad_alloc&) {
+        width = height = 0;
+        ReplaceMemoryDC();
+        ReplaceBitmap(referenceDC);
+    }
+}
+
+void CSkinImage::LoadPicture(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
     const std::string key = CacheKey(path, scale);
     const std::string stamp = FilesStamp(candidates);
     if (!stamp.empty() && LoadFromCache(referenceDC, key, stamp))
         return;
     int filePercent = 100;
-    GpBitmap* decoded = DecodeBestFile(candidates, filePercent);
-    const SIZE size = DecodedSize(decoded);
+    OwnedBitmap decoded = DecodeBestFile(candidates, filePercent);
+    const SIZE size = DecodedSize(decoded.get());
     width = ScaledLength(size.cx, filePercent, scale);
     height = ScaledLength(size.cy, filePercent, scale);
+    // Drawn larger than a picture may be (a large one at a high scale), it
+    // is refused as one declaring that size would be.
+    if (!PictureHeader::WithinBound(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) {
+        width = height = 0;
+        decoded.reset();
+    }
     ReplaceBitmap(referenceDC);
     // When the bitmap could not be made (a picture too large for the
     // system, for instance) the image stays unloaded and nothing is drawn.
     if (decoded && IsLoaded() && width > 0 && height > 0) {
         if (width == size.cx && height == size.cy)
-            RenderUnscaled(decoded, memDC, width, height);
+            RenderUnscaled(decoded.get(), memDC, width, height);
         else
-            RenderResampled(decoded, size, memDC, width, height);
+            RenderResampled(decoded.get(), size, memDC, width, height);
         // GDI+ drawing into a device bitmap leaves its alpha bytes as they
         // were (0), and the layered windows would show such a picture as
         // fully transparent.
-        if (IsOpaquePicture(decoded))
+        if (IsOpaquePicture(decoded.get()))
             MakeOpaque();
         // Only pictures that decoded are kept: a failure may be passing
         // (GDI+ not started yet, a file still being written).
         if (!stamp.empty())
             KeepInCache(key, stamp);
     }
-    if (decoded)
-        DllExports::GdipDisposeImage(decoded);
 }
 
 // The cache holds 32-bit pixels, so it serves only bitmaps of that depth,
@@ -299,6 +377,10 @@ bool CSkinImage::LoadFromCache(HDC referenceDC, const std::string& key, const st
 void CSkinImage::KeepInCache(const std::string& key, const std::string& stamp) const {
     if (BitsPerPixel(bitmap) != 32)
         return;
+    if (!CSkinPictureCache::Fits(width, height)) {
+        CSkinPictureCache::Forget(key); // what the key held is out of date
+        return;
+    }
     CSkinPictureCache::Picture picture;
     picture.width = width;
     picture.height = height;
