@@ -62,17 +62,17 @@ int ToPixelCount(UINT value) {
 
 using OwnedBitmap = GdiPlusOwned<GpBitmap>;
 
-// The first bytes of the file, as many as its header reader looks at; empty
-// when the file cannot be read. The buffer is made before the file is
-// opened, so a failed allocation leaves no handle open.
-std::string FileStart(const std::wstring& path) {
+// The first count bytes of the file (all of a shorter one); empty when the
+// file cannot be read. The buffer is made before the file is opened, so a
+// failed allocation leaves no handle open.
+std::string FileStart(const std::wstring& path, size_t count) {
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (path.size() > kLongestPath ||
         !::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes) ||
         (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::string();
     const uint64_t size = uint64_t(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow;
-    std::string bytes(static_cast<size_t>(std::min<uint64_t>(size, PictureHeader::kBytesRead)), '\0');
+    std::string bytes(static_cast<size_t>(std::min<uint64_t>(size, count)), '\0');
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -84,6 +84,17 @@ std::string FileStart(const std::wstring& path) {
     ::CloseHandle(file);
     bytes.resize(read);
     return bytes;
+}
+
+// The file's first bytes as far as its header needs: most headers lie in
+// the first 64 KiB; where the size is not found there (a TIFF directory
+// after the image data, a JPEG after large metadata), up to kBytesRead.
+std::string HeaderBytes(const std::wstring& path) {
+    constexpr size_t kFirstRead = 64 * 1024;
+    std::string start = FileStart(path, kFirstRead);
+    if (start.size() == kFirstRead && !PictureHeader::Read(start))
+        start = FileStart(path, PictureHeader::kBytesRead);
+    return start;
 }
 
 // True when the header in a file's first bytes declares a picture within
@@ -98,7 +109,7 @@ bool DeclaresBoundedPicture(const std::string& fileStart) {
 // The decoded file with its embedded colour profile applied, or null.
 OwnedBitmap DecodeFile(const std::wstring& path) {
     GpBitmap* decoded = nullptr;
-    if (DeclaresBoundedPicture(FileStart(path)))
+    if (DeclaresBoundedPicture(HeaderBytes(path)))
         DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
     return OwnedBitmap(decoded);
 }
@@ -240,7 +251,7 @@ std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
     for (const ScaledSkinFile& file : candidates) {
         uint64_t hash = 0;
         uint64_t size = 0;
-        const std::string start = FileStart(file.path);
+        const std::string start = HeaderBytes(file.path);
         const bool refused = !DeclaresBoundedPicture(start);
         if (refused) {
             hash = Fnv1a(kFnvOffsetBasis, reinterpret_cast<const unsigned char*>(start.data()),
