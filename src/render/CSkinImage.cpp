@@ -3,6 +3,8 @@
 // decoded image away; StretchDraw and AlphaDraw then cost one GDI blit.
 // The rendered pixels also go to the process's CSkinPictureCache, so a file
 // named again, and unchanged, is copied from there instead of decoded.
+// Before GDI+ sees a file its header gives the picture's size
+// (PictureHeader.h); a picture beyond the bound is never decoded.
 // The image owns memDC and bitmap, and scaledDC and scaledBitmap: the
 // picture as last stretched. Stretching with HALFTONE costs far more than a
 // blit (a list background is stretched over every row on every paint), and
@@ -21,6 +23,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -62,54 +65,90 @@ int ToPixelCount(UINT value) {
 
 using OwnedBitmap = GdiPlusOwned<GpBitmap>;
 
-// The first count bytes of the file (all of a shorter one); empty when the
-// file cannot be read. The buffer is made before the file is opened, so a
-// failed allocation leaves no handle open.
-std::string FileStart(const std::wstring& path, size_t count) {
-    WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    if (path.size() > kLongestPath ||
-        !::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes) ||
-        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::string();
-    const uint64_t size = uint64_t(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow;
-    std::string bytes(static_cast<size_t>(std::min<uint64_t>(size, count)), '\0');
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    DWORD read = 0;
-    if (bytes.empty() || !::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
-        read = 0;
-    ::CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
+constexpr uint64_t kFnvOffsetBasis = 14695981039346656037ull;
+
+uint64_t Fnv1a(uint64_t hash, const unsigned char* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
 }
 
-// The file's first bytes as far as its header needs: most headers lie in
-// the first 64 KiB; where the size is not found there (a TIFF directory
-// after the image data, a JPEG after large metadata), up to kBytesRead.
-std::string HeaderBytes(const std::wstring& path) {
-    constexpr size_t kFirstRead = 64 * 1024;
-    std::string start = FileStart(path, kFirstRead);
-    if (start.size() == kFirstRead && !PictureHeader::Read(start))
-        start = FileStart(path, PictureHeader::kBytesRead);
-    return start;
-}
-
-// True when the header in a file's first bytes declares a picture within
-// the bound. One beyond it, or one whose size cannot be read, is never
-// handed to the decoder, which would take seconds and gigabytes over a huge
-// one.
 bool DeclaresBoundedPicture(const std::string& fileStart) {
     const std::optional<PictureHeader::Size> size = PictureHeader::Read(fileStart);
     return size && PictureHeader::WithinBound(size->width, size->height);
 }
 
+// A candidate file as read once, for the cache stamp and for the decision
+// to decode it. A picture beyond the bound, or one whose size its header
+// does not give, is never handed to the decoder (which would spend seconds
+// and gigabytes on a huge one), and its hash covers only the first bytes
+// that refused it: hashing all of a huge file would cost the time refusing
+// it saves, and only a new header can make it count.
+struct CandidateFile {
+    bool readable = false;
+    bool bounded = false;
+    uint64_t hash = kFnvOffsetBasis;
+    uint64_t size = 0;
+};
+
+// Most headers lie in the first 64 KiB; where the size is not found there
+// (a TIFF directory after the image data, a JPEG after large metadata), it
+// is looked for again at kBytesRead and at the end of the file.
+CandidateFile ReadCandidate(const std::wstring& path) {
+    constexpr size_t kFirstLook = 64 * 1024;
+    CandidateFile result;
+    if (path.size() > kLongestPath)
+        return result;
+    const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> file(
+        ::CreateFileW(path.c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
+        ::CloseHandle);
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return result;
+    std::string start; // the first bytes, until the header has decided
+    bool decided = false;
+    unsigned char buffer[16384];
+    DWORD read = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) != FALSE) &&
+           read > 0) {
+        if (!decided) {
+            start.append(reinterpret_cast<const char*>(buffer), read);
+            const bool lookNow = (start.size() >= kFirstLook && start.size() - read < kFirstLook) ||
+                                 start.size() >= PictureHeader::kBytesRead;
+            if (lookNow && (PictureHeader::Read(start) || start.size() >= PictureHeader::kBytesRead)) {
+                decided = true;
+                result.bounded = DeclaresBoundedPicture(start);
+                if (!result.bounded)
+                    break;
+            }
+        }
+        result.hash = Fnv1a(result.hash, buffer, read);
+        result.size += read;
+    }
+    if (!decided)
+        result.bounded = DeclaresBoundedPicture(start);
+    if (!result.bounded) {
+        result.hash = Fnv1a(kFnvOffsetBasis, reinterpret_cast<const unsigned char*>(start.data()),
+                            start.size());
+        result.size = start.size();
+    }
+    result.readable = ok || !result.bounded;
+    return result;
+}
+
+std::vector<CandidateFile> ReadCandidates(const std::vector<ScaledSkinFile>& candidates) {
+    std::vector<CandidateFile> files;
+    for (const ScaledSkinFile& candidate : candidates)
+        files.push_back(ReadCandidate(candidate.path));
+    return files;
+}
+
 // The decoded file with its embedded colour profile applied, or null.
-OwnedBitmap DecodeFile(const std::wstring& path) {
+OwnedBitmap DecodeFile(const std::wstring& path, const CandidateFile& file) {
     GpBitmap* decoded = nullptr;
-    if (DeclaresBoundedPicture(HeaderBytes(path)))
+    if (file.bounded)
         DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
     return OwnedBitmap(decoded);
 }
@@ -180,11 +219,12 @@ bool IsOpaquePicture(GpBitmap* decoded) {
 // The first candidate file that decodes to a picture, or null; percent is
 // the scale of the file taken. A file refused by its header counts as one
 // that does not decode.
-OwnedBitmap DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
-    for (const ScaledSkinFile& file : candidates) {
-        OwnedBitmap decoded = DecodeFile(file.path);
-        percent = file.percent;
-        if (&file == &candidates.back() || DecodedSize(decoded.get()).cx > 0)
+OwnedBitmap DecodeBestFile(const std::vector<ScaledSkinFile>& candidates,
+                           const std::vector<CandidateFile>& files, int& percent) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        OwnedBitmap decoded = DecodeFile(candidates[i].path, files[i]);
+        percent = candidates[i].percent;
+        if (i + 1 == candidates.size() || DecodedSize(decoded.get()).cx > 0)
             return decoded; // the named file is the last word, decoded or not
     }
     return nullptr;
@@ -209,62 +249,23 @@ std::string KeyText(const std::wstring& path) {
     return text;
 }
 
-constexpr uint64_t kFnvOffsetBasis = 14695981039346656037ull;
-
-uint64_t Fnv1a(uint64_t hash, const unsigned char* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        hash = (hash ^ bytes[i]) * 1099511628211ull;
-    return hash;
-}
-
-// FNV-1a over the whole file; false when it cannot be read.
-bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
-    if (path.size() > kLongestPath)
-        return false;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    hash = kFnvOffsetBasis;
-    size = 0;
-    unsigned char buffer[16384];
-    DWORD read = 0;
-    bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0) {
-        hash = Fnv1a(hash, buffer, read);
-        size += read;
-    }
-    ::CloseHandle(file);
-    return ok;
-}
-
 // What the picture of these candidates is made from: every candidate
 // file's full name, size and a hash of its bytes (a time stamp could miss
-// a rewrite within its granularity). Empty when a file cannot be read, and
-// then the picture is not cached. A file refused by its header stands there
-// by the first bytes that refuse it (marked r): hashing all of a huge file
-// would cost the seconds that refusing it saves, and only a new header can
-// make it count.
-std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
+// a rewrite within its granularity); a refused file's are marked r (see
+// CandidateFile). Empty when a file cannot be read, and then the picture is
+// not cached.
+std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates,
+                       const std::vector<CandidateFile>& files) {
     std::string stamp;
-    for (const ScaledSkinFile& file : candidates) {
-        uint64_t hash = 0;
-        uint64_t size = 0;
-        const std::string start = HeaderBytes(file.path);
-        const bool refused = !DeclaresBoundedPicture(start);
-        if (refused) {
-            hash = Fnv1a(kFnvOffsetBasis, reinterpret_cast<const unsigned char*>(start.data()),
-                         start.size());
-            size = start.size();
-        } else if (!HashFile(file.path, hash, size)) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const CandidateFile& file = files[i];
+        if (!file.readable)
             return std::string();
-        }
         char numbers[64];
-        std::snprintf(numbers, sizeof(numbers), "|%s%llx|%llx|%d\n", refused ? "r" : "",
-                      static_cast<unsigned long long>(size), static_cast<unsigned long long>(hash),
-                      file.percent);
-        stamp += KeyText(FullPath(file.path)) + numbers;
+        std::snprintf(numbers, sizeof(numbers), "|%s%llx|%llx|%d\n", file.bounded ? "" : "r",
+                      static_cast<unsigned long long>(file.size),
+                      static_cast<unsigned long long>(file.hash), candidates[i].percent);
+        stamp += KeyText(FullPath(candidates[i].path)) + numbers;
     }
     return stamp;
 }
@@ -323,12 +324,13 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const std::wstring& path, const C
 
 void CSkinImage::LoadPicture(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
+    const std::vector<CandidateFile> files = ReadCandidates(candidates);
     const std::string key = CacheKey(path, scale);
-    const std::string stamp = FilesStamp(candidates);
+    const std::string stamp = FilesStamp(candidates, files);
     if (!stamp.empty() && LoadFromCache(referenceDC, key, stamp))
         return;
     int filePercent = 100;
-    OwnedBitmap decoded = DecodeBestFile(candidates, filePercent);
+    OwnedBitmap decoded = DecodeBestFile(candidates, files, filePercent);
     const SIZE size = DecodedSize(decoded.get());
     width = ScaledLength(size.cx, filePercent, scale);
     height = ScaledLength(size.cy, filePercent, scale);

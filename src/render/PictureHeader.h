@@ -28,8 +28,8 @@ namespace PictureHeader {
 // are checked separately, as a 1-pixel-high strip still costs its length.
 constexpr uint32_t kMaxSide = 8192;
 constexpr uint64_t kMaxPixels = 32ull * 1024 * 1024;
-// How much of a file's start the caller hands over: the whole of any skin
-// picture, and enough for the headers of larger files.
+// The most of a file's start a caller hands over (a skin picture whole);
+// size information further on is not found, and the file not sized.
 constexpr size_t kBytesRead = 16 * 1024 * 1024;
 
 enum class Format { Png, Bmp, Gif, Jpeg, Icon, Tiff, Emf, Wmf };
