@@ -3,6 +3,8 @@
 // decoded image away; StretchDraw and AlphaDraw then cost one GDI blit.
 // The rendered pixels also go to the process's CSkinPictureCache, so a file
 // named again, and unchanged, is copied from there instead of decoded.
+// Before GDI+ sees a file its header gives the picture's size
+// (PictureHeader.h); a picture beyond the bound is never decoded.
 // The image owns memDC and bitmap, and scaledDC and scaledBitmap: the
 // picture as last stretched. Stretching with HALFTONE costs far more than a
 // blit (a list background is stretched over every row on every paint), and
@@ -13,12 +15,16 @@
 #include "AnsiToWide.h"
 #include "GdiPlus.h"
 #include "CSkinPictureCache.h"
+#include "GdiPlusDeleter.h"
+#include "PictureHeader.h"
 #include "ScaledSkinFile.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -57,11 +63,94 @@ int ToPixelCount(UINT value) {
     return value > static_cast<UINT>(INT_MAX) ? 0 : static_cast<int>(value);
 }
 
+using OwnedBitmap = GdiPlusOwned<GpBitmap>;
+
+constexpr uint64_t kFnvOffsetBasis = 14695981039346656037ull;
+
+uint64_t Fnv1a(uint64_t hash, const unsigned char* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
+}
+
+bool DeclaresBoundedPicture(const std::string& fileStart) {
+    const std::optional<PictureHeader::Size> size = PictureHeader::Read(fileStart);
+    return size && PictureHeader::WithinBound(size->width, size->height);
+}
+
+// A candidate file as read once, for the cache stamp and for the decision
+// to decode it. A picture beyond the bound, or one whose size its header
+// does not give, is never handed to the decoder (which would spend seconds
+// and gigabytes on a huge one), and its hash covers only the first bytes
+// that refused it: hashing all of a huge file would cost the time refusing
+// it saves, and only a new header can make it count.
+struct CandidateFile {
+    bool readable = false;
+    bool bounded = false;
+    uint64_t hash = kFnvOffsetBasis;
+    uint64_t size = 0;
+};
+
+// Most headers lie in the first 64 KiB; where the size is not found there
+// (a TIFF directory after the image data, a JPEG after large metadata), it
+// is looked for again at kBytesRead and at the end of the file.
+CandidateFile ReadCandidate(const std::wstring& path) {
+    constexpr size_t kFirstLook = 64 * 1024;
+    CandidateFile result;
+    if (path.size() > kLongestPath)
+        return result;
+    const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> file(
+        ::CreateFileW(path.c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
+        ::CloseHandle);
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return result;
+    std::string start; // the first bytes, until the header has decided
+    bool decided = false;
+    unsigned char buffer[16384];
+    DWORD read = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) != FALSE) &&
+           read > 0) {
+        if (!decided) {
+            start.append(reinterpret_cast<const char*>(buffer), read);
+            const bool lookNow = (start.size() >= kFirstLook && start.size() - read < kFirstLook) ||
+                                 start.size() >= PictureHeader::kBytesRead;
+            if (lookNow && (PictureHeader::Read(start) || start.size() >= PictureHeader::kBytesRead)) {
+                decided = true;
+                result.bounded = DeclaresBoundedPicture(start);
+                if (!result.bounded)
+                    break;
+            }
+        }
+        result.hash = Fnv1a(result.hash, buffer, read);
+        result.size += read;
+    }
+    if (!decided)
+        result.bounded = DeclaresBoundedPicture(start);
+    if (!result.bounded) {
+        result.hash = Fnv1a(kFnvOffsetBasis, reinterpret_cast<const unsigned char*>(start.data()),
+                            start.size());
+        result.size = start.size();
+    }
+    result.readable = ok || !result.bounded;
+    return result;
+}
+
+std::vector<CandidateFile> ReadCandidates(const std::vector<ScaledSkinFile>& candidates) {
+    std::vector<CandidateFile> files;
+    for (const ScaledSkinFile& candidate : candidates)
+        files.push_back(ReadCandidate(candidate.path));
+    return files;
+}
+
 // The decoded file with its embedded colour profile applied, or null.
-GpBitmap* DecodeFile(const std::wstring& path) {
+OwnedBitmap DecodeFile(const std::wstring& path, const CandidateFile& file) {
     GpBitmap* decoded = nullptr;
-    DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
-    return decoded;
+    if (file.bounded)
+        DllExports::GdipCreateBitmapFromFileICM(path.c_str(), &decoded);
+    return OwnedBitmap(decoded);
 }
 
 // The decoded size; 0 x 0 when nothing was decoded.
@@ -75,31 +164,38 @@ SIZE DecodedSize(GpBitmap* decoded) {
     return SIZE{ToPixelCount(decodedWidth), ToPixelCount(decodedHeight)};
 }
 
-void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
+// GDI+ drawing on the DC, or null.
+GdiPlusOwned<GpGraphics> GraphicsOn(HDC target) {
     GpGraphics* graphics = nullptr;
-    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
-        return;
-    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, width, height,
-                                       UnitPixel, nullptr, nullptr, nullptr);
-    DllExports::GdipDeleteGraphics(graphics);
+    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok)
+        graphics = nullptr;
+    return GdiPlusOwned<GpGraphics>(graphics);
+}
+
+void RenderUnscaled(GpBitmap* decoded, HDC target, int width, int height) {
+    const GdiPlusOwned<GpGraphics> graphics = GraphicsOn(target);
+    if (graphics)
+        DllExports::GdipDrawImageRectRectI(graphics.get(), decoded, 0, 0, width, height, 0, 0,
+                                           width, height, UnitPixel, nullptr, nullptr, nullptr);
 }
 
 // High-quality resampling of the whole picture to width x height. Mirrored
 // edges keep the filter from blending transparent pixels into the border.
 void RenderResampled(GpBitmap* decoded, SIZE source, HDC target, int width, int height) {
-    GpGraphics* graphics = nullptr;
-    if (DllExports::GdipCreateFromHDC(target, &graphics) != Ok || !graphics)
+    const GdiPlusOwned<GpGraphics> graphics = GraphicsOn(target);
+    if (!graphics)
         return;
-    GpImageAttributes* attributes = nullptr;
-    if (DllExports::GdipCreateImageAttributes(&attributes) == Ok)
-        DllExports::GdipSetImageAttributesWrapMode(attributes, WrapModeTileFlipXY, 0, FALSE);
-    DllExports::GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBicubic);
-    DllExports::GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
-    DllExports::GdipDrawImageRectRectI(graphics, decoded, 0, 0, width, height, 0, 0, source.cx,
-                                       source.cy, UnitPixel, attributes, nullptr, nullptr);
+    GpImageAttributes* made = nullptr;
+    if (DllExports::GdipCreateImageAttributes(&made) != Ok)
+        made = nullptr;
+    const GdiPlusOwned<GpImageAttributes> attributes(made);
     if (attributes)
-        DllExports::GdipDisposeImageAttributes(attributes);
-    DllExports::GdipDeleteGraphics(graphics);
+        DllExports::GdipSetImageAttributesWrapMode(attributes.get(), WrapModeTileFlipXY, 0, FALSE);
+    DllExports::GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQualityBicubic);
+    DllExports::GdipSetPixelOffsetMode(graphics.get(), PixelOffsetModeHalf);
+    DllExports::GdipDrawImageRectRectI(graphics.get(), decoded, 0, 0, width, height, 0, 0,
+                                       source.cx, source.cy, UnitPixel, attributes.get(), nullptr,
+                                       nullptr);
 }
 
 // True when the decoded picture has no transparency of its own: a pixel
@@ -121,15 +217,15 @@ bool IsOpaquePicture(GpBitmap* decoded) {
 }
 
 // The first candidate file that decodes to a picture, or null; percent is
-// the scale of the file taken.
-GpBitmap* DecodeBestFile(const std::vector<ScaledSkinFile>& candidates, int& percent) {
-    for (const ScaledSkinFile& file : candidates) {
-        GpBitmap* decoded = DecodeFile(file.path);
-        percent = file.percent;
-        if (&file == &candidates.back() || DecodedSize(decoded).cx > 0)
+// the scale of the file taken. A file refused by its header counts as one
+// that does not decode.
+OwnedBitmap DecodeBestFile(const std::vector<ScaledSkinFile>& candidates,
+                           const std::vector<CandidateFile>& files, int& percent) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        OwnedBitmap decoded = DecodeFile(candidates[i].path, files[i]);
+        percent = candidates[i].percent;
+        if (i + 1 == candidates.size() || DecodedSize(decoded.get()).cx > 0)
             return decoded; // the named file is the last word, decoded or not
-        if (decoded)
-            DllExports::GdipDisposeImage(decoded);
     }
     return nullptr;
 }
@@ -153,45 +249,23 @@ std::string KeyText(const std::wstring& path) {
     return text;
 }
 
-// FNV-1a over the whole file; false when it cannot be read.
-bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
-    if (path.size() > kLongestPath)
-        return false;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    hash = 14695981039346656037ull;
-    size = 0;
-    unsigned char buffer[16384];
-    DWORD read = 0;
-    bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0) {
-        for (DWORD i = 0; i < read; ++i)
-            hash = (hash ^ buffer[i]) * 1099511628211ull;
-        size += read;
-    }
-    ::CloseHandle(file);
-    return ok;
-}
-
 // What the picture of these candidates is made from: every candidate
 // file's full name, size and a hash of its bytes (a time stamp could miss
-// a rewrite within its granularity). Empty when a file cannot be read, and
-// then the picture is not cached.
-std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates) {
+// a rewrite within its granularity); a refused file's are marked r (see
+// CandidateFile). Empty when a file cannot be read, and then the picture is
+// not cached.
+std::string FilesStamp(const std::vector<ScaledSkinFile>& candidates,
+                       const std::vector<CandidateFile>& files) {
     std::string stamp;
-    for (const ScaledSkinFile& file : candidates) {
-        uint64_t hash = 0;
-        uint64_t size = 0;
-        if (!HashFile(file.path, hash, size))
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const CandidateFile& file = files[i];
+        if (!file.readable)
             return std::string();
         char numbers[64];
-        std::snprintf(numbers, sizeof(numbers), "|%llx|%llx|%d\n",
-                      static_cast<unsigned long long>(size), static_cast<unsigned long long>(hash),
-                      file.percent);
-        stamp += KeyText(FullPath(file.path)) + numbers;
+        std::snprintf(numbers, sizeof(numbers), "|%s%llx|%llx|%d\n", file.bounded ? "" : "r",
+                      static_cast<unsigned long long>(file.size),
+                      static_cast<unsigned long long>(file.hash), candidates[i].percent);
+        stamp += KeyText(FullPath(candidates[i].path)) + numbers;
     }
     return stamp;
 }
@@ -234,39 +308,56 @@ void CSkinImage::LoadFromFile(HDC referenceDC, const char* path, const CDpiScale
     LoadFromFile(referenceDC, AnsiToWide(path), scale);
 }
 
+// A picture whose memory runs out on the way (its pixels are copied into
+// vectors sized by it) ends as a file that does not decode: 0 x 0.
 void CSkinImage::LoadFromFile(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     ReleaseScaled();
     ReplaceMemoryDC();
+    try {
+        LoadPicture(referenceDC, path, scale);
+    } catch (const std::bad_alloc&) {
+        width = height = 0;
+        ReplaceMemoryDC();
+        ReplaceBitmap(referenceDC);
+    }
+}
+
+void CSkinImage::LoadPicture(HDC referenceDC, const std::wstring& path, const CDpiScale& scale) {
     const std::vector<ScaledSkinFile> candidates = ScaledSkinCandidates(path, scale);
+    const std::vector<CandidateFile> files = ReadCandidates(candidates);
     const std::string key = CacheKey(path, scale);
-    const std::string stamp = FilesStamp(candidates);
+    const std::string stamp = FilesStamp(candidates, files);
     if (!stamp.empty() && LoadFromCache(referenceDC, key, stamp))
         return;
     int filePercent = 100;
-    GpBitmap* decoded = DecodeBestFile(candidates, filePercent);
-    const SIZE size = DecodedSize(decoded);
+    OwnedBitmap decoded = DecodeBestFile(candidates, files, filePercent);
+    const SIZE size = DecodedSize(decoded.get());
     width = ScaledLength(size.cx, filePercent, scale);
     height = ScaledLength(size.cy, filePercent, scale);
+    // Drawn larger than a picture may be (a large one at a high scale), it
+    // is refused as one declaring that size would be.
+    if (!PictureHeader::WithinBound(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) {
+        width = height = 0;
+        decoded.reset();
+    }
     ReplaceBitmap(referenceDC);
     // When the bitmap could not be made (a picture too large for the
     // system, for instance) the image stays unloaded and nothing is drawn.
     if (decoded && IsLoaded() && width > 0 && height > 0) {
         if (width == size.cx && height == size.cy)
-            RenderUnscaled(decoded, memDC, width, height);
+            RenderUnscaled(decoded.get(), memDC, width, height);
         else
-            RenderResampled(decoded, size, memDC, width, height);
+            RenderResampled(decoded.get(), size, memDC, width, height);
         // GDI+ drawing into a device bitmap leaves its alpha bytes as they
         // were (0), and the layered windows would show such a picture as
         // fully transparent.
-        if (IsOpaquePicture(decoded))
+        if (IsOpaquePicture(decoded.get()))
             MakeOpaque();
         // Only pictures that decoded are kept: a failure may be passing
         // (GDI+ not started yet, a file still being written).
         if (!stamp.empty())
             KeepInCache(key, stamp);
     }
-    if (decoded)
-        DllExports::GdipDisposeImage(decoded);
 }
 
 // The cache holds 32-bit pixels, so it serves only bitmaps of that depth,
@@ -299,6 +390,10 @@ bool CSkinImage::LoadFromCache(HDC referenceDC, const std::string& key, const st
 void CSkinImage::KeepInCache(const std::string& key, const std::string& stamp) const {
     if (BitsPerPixel(bitmap) != 32)
         return;
+    if (!CSkinPictureCache::Fits(width, height)) {
+        CSkinPictureCache::Forget(key); // what the key held is out of date
+        return;
+    }
     CSkinPictureCache::Picture picture;
     picture.width = width;
     picture.height = height;

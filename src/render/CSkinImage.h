@@ -1,6 +1,8 @@
 // CSkinImage: an image file decoded once with GDI+ and rendered at its own
 // size into a memory DC; painting then costs one GDI blit. A file that does
-// not decode still gives a loaded image of 0 x 0. The last stretched copy
+// not decode still gives a loaded image of 0 x 0, and so does one whose
+// header declares a picture beyond the bound of PictureHeader.h (or that
+// would be drawn beyond it at the scale), which is never decoded. The last stretched copy
 // is kept, so that repainting at the same size is a plain blit.
 #pragma once
 #include "CDpiScale.h"
@@ -53,6 +55,9 @@ public:
     int scaledHeight = 0;
 
 private:
+    // The picture of the file (or of its best scaled variant) into the fresh
+    // memory DC that LoadFromFile made.
+    void LoadPicture(HDC referenceDC, const std::wstring& path, const CDpiScale& scale);
     // LoadFromFile makes a fresh memory DC first, then a fresh bitmap for it.
     void ReplaceMemoryDC();
     void ReplaceBitmap(HDC referenceDC);

@@ -69,6 +69,19 @@ void CSkinPictureCache::Store(const std::string& key, const std::string& stamp,
     store.bytes += bytes;
 }
 
+bool CSkinPictureCache::Fits(int width, int height) {
+    return width >= 0 && height >= 0 &&
+           uint64_t(width) * uint64_t(height) <= MaxBytes / sizeof(uint32_t);
+}
+
+void CSkinPictureCache::Forget(const std::string& key) {
+    PictureStore& store = TheStore();
+    std::lock_guard<std::mutex> guard(store.lock);
+    const auto entry = FindKey(store, key);
+    if (entry != store.entries.end())
+        Erase(store, entry);
+}
+
 void CSkinPictureCache::Clear() {
     PictureStore& store = TheStore();
     std::lock_guard<std::mutex> guard(store.lock);

@@ -31,6 +31,11 @@ public:
     // Keeps the picture under key, replacing what the key held. A picture
     // larger than MaxBytes is not kept.
     static void Store(const std::string& key, const std::string& stamp, Picture picture);
+    // True when a picture of width x height is small enough to be kept;
+    // callers check before they copy its pixels out.
+    static bool Fits(int width, int height);
+    // Drops the picture under key, if any.
+    static void Forget(const std::string& key);
     // Drops every picture.
     static void Clear();
     // The pictures held and their bytes.

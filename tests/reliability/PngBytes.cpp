@@ -1,6 +1,7 @@
 // PngBytes: signature, chunks with their CRC32, and a zlib stream made of
 // stored (uncompressed) deflate blocks with its Adler-32, which is all a
-// PNG needs and keeps the builder short.
+// PNG needs and keeps the builder short; for huge pictures of zeros, one
+// block of fixed Huffman codes instead.
 #include "PngBytes.h"
 #include <algorithm>
 
@@ -50,6 +51,59 @@ std::string StoredZlib(const std::string& data) {
     return out;
 }
 
+// Deflate's bit order: fields from the least significant bit up, Huffman
+// codes from their most significant bit.
+class BitWriter {
+public:
+    void Field(uint32_t value, int bits) {
+        for (int i = 0; i < bits; ++i)
+            Bit((value >> i) & 1);
+    }
+    void Code(uint32_t code, int bits) {
+        for (int i = bits - 1; i >= 0; --i)
+            Bit((code >> i) & 1);
+    }
+    std::string Finish() {
+        if (used)
+            out += static_cast<char>(pending);
+        return out;
+    }
+
+private:
+    void Bit(uint32_t bit) {
+        pending |= bit << used;
+        if (++used == 8) {
+            out += static_cast<char>(pending);
+            pending = 0;
+            used = 0;
+        }
+    }
+    std::string out;
+    uint32_t pending = 0;
+    int used = 0;
+};
+
+// zlib header, one final fixed-Huffman block of count zero bytes, the
+// Adler-32 (of zeros only b grows: by 1 per byte).
+std::string ZerosZlib(uint64_t count) {
+    constexpr uint32_t kLiteralZero = 0x30, kLength258 = 0xC5, kEndOfBlock = 0; // codes
+    BitWriter bits;
+    bits.Field(1, 1); // the last block
+    bits.Field(1, 2); // fixed Huffman codes
+    bits.Code(kLiteralZero, 8);
+    uint64_t left = count - 1;
+    for (; left >= 258; left -= 258) {
+        bits.Code(kLength258, 8);
+        bits.Code(0, 5); // distance 1
+    }
+    for (; left > 0; --left)
+        bits.Code(kLiteralZero, 8);
+    bits.Code(kEndOfBlock, 7);
+    std::string out = "\x78\x01" + bits.Finish();
+    AppendBigEndian(out, static_cast<uint32_t>(count % 65521) << 16 | 1);
+    return out;
+}
+
 std::string Ihdr(uint32_t width, uint32_t height) {
     std::string data;
     AppendBigEndian(data, width);
@@ -88,6 +142,11 @@ uint32_t Crc32(const std::string& bytes) {
 std::string PngDeclaringSize(uint32_t width, uint32_t height, uint32_t rowsPresent) {
     return std::string(kSignature, 8) + Ihdr(width, height) +
            Chunk("IDAT", StoredZlib(Rows(width, rowsPresent, '\0'))) + Chunk("IEND", "");
+}
+
+std::string CompressedBlackPng(uint32_t width, uint32_t height) {
+    return std::string(kSignature, 8) + Ihdr(width, height) +
+           Chunk("IDAT", ZerosZlib(uint64_t(height) * (uint64_t(width) + 1))) + Chunk("IEND", "");
 }
 
 std::string TinyValidPng(uint32_t width, uint32_t height) {

@@ -16,3 +16,9 @@ std::string PngDeclaringSize(uint32_t width, uint32_t height, uint32_t rowsPrese
 
 // A complete, valid width x height PNG (greyscale, every pixel mid grey).
 std::string TinyValidPng(uint32_t width, uint32_t height);
+
+// A complete, valid width x height PNG (greyscale, every pixel black) whose
+// rows are compressed: one fixed-Huffman deflate block of a literal zero
+// and then copies of 258 bytes at distance 1, 13 bits each, so that 20000 x
+// 20000 pixels take about 2.5 MB and still decode in full.
+std::string CompressedBlackPng(uint32_t width, uint32_t height);
