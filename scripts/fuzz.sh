@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native fuzz targets (fuzz/: the suggestion reader, the charset
-# functions, the UTF conversions, the search-URL builder) into build/fuzz with clang,
+# functions, the UTF conversions, the search-URL builder, the settings-file
+# edit) into build/fuzz with clang,
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
 # for a bounded time, starting from its seed corpus in fuzz/corpus/<target>.
 # Fails (non-zero) on any finding; prints each target's time, runs and
@@ -18,8 +19,8 @@ TOTAL=${TAVREL_FUZZ_SECONDS:-60}
 # Each target's share of the time, in whole seconds: the reader takes most.
 # libFuzzer needs about a second per target beyond -max_total_time to load
 # its corpus and report, kept out of the shares so that the total holds.
-TARGETS=(reader charset utf url)
-SHARES=(55 15 15 15)
+TARGETS=(reader charset utf url ini)
+SHARES=(50 10 10 15 15)
 BUDGET=$((TOTAL - 2 * ${#TARGETS[@]}))
 [ "$BUDGET" -ge ${#TARGETS[@]} ] || BUDGET=${#TARGETS[@]}
 

@@ -50,8 +50,8 @@ bool ReadExisting(const std::wstring& path, FileState& state) {
     BY_HANDLE_FILE_INFORMATION info = {};
     LARGE_INTEGER size = {};
     if (!::GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestFile)
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !::GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart > kLargestFile)
         return false;
     state.exists = true;
     state.attributes = info.dwFileAttributes;
@@ -79,8 +79,8 @@ std::wstring WriteCopyBeside(const std::wstring& fullPath, const std::string& co
         const FileHandle copy = OpenFile(copyPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
         DWORD done = 0;
         written = copy &&
-                  ::WriteFile(copy.get(), content.data(), static_cast<DWORD>(content.size()),
-                              &done, nullptr) &&
+                  ::WriteFile(copy.get(), content.data(), static_cast<DWORD>(content.size()), &done,
+                              nullptr) &&
                   done == content.size() && ::FlushFileBuffers(copy.get());
     }
     if (written)
@@ -96,8 +96,8 @@ bool PutInPlace(const std::wstring& fullPath, const std::wstring& copyPath,
                 const FileState& state) {
     if (!state.exists)
         return ::MoveFileExW(copyPath.c_str(), fullPath.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    if (!g_replaceCall(fullPath.c_str(), copyPath.c_str(), nullptr,
-                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    if (!g_replaceCall(fullPath.c_str(), copyPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr))
         return false;
     const DWORD kept = state.attributes & kKeptAttributes;
     if ((::GetFileAttributesW(fullPath.c_str()) & kKeptAttributes) != kept)

@@ -15,9 +15,9 @@ enum class Encoding { Bytes, Utf16LE, Utf16BE };
 
 struct Units {
     Encoding encoding = Encoding::Bytes;
-    std::string mark;       // the byte order mark, as it was
-    std::u16string text;    // the content after the mark
-    std::string oddByte;    // a UTF-16 file's last byte when its length is odd
+    std::string mark;    // the byte order mark, as it was
+    std::u16string text; // the content after the mark
+    std::string oddByte; // a UTF-16 file's last byte when its length is odd
 };
 
 bool StartsWith(const std::string& bytes, const char* prefix, size_t length) {
@@ -48,7 +48,8 @@ Units Decode(const std::string& content) {
     for (; i + 1 < content.size(); i += 2) {
         const auto first = static_cast<unsigned char>(content[i]);
         const auto second = static_cast<unsigned char>(content[i + 1]);
-        units.text.push_back(static_cast<char16_t>(little ? first | second << 8 : second | first << 8));
+        units.text.push_back(
+            static_cast<char16_t>(little ? first | second << 8 : second | first << 8));
     }
     units.oddByte = content.substr(i);
     return units;
@@ -107,13 +108,16 @@ struct Line {
     size_t next;
 };
 
-Line LineAt(const std::u16string& text, size_t start, size_t lastLineFeed) {
-    size_t next = std::u16string::npos;
-    if (lastLineFeed != std::u16string::npos && lastLineFeed >= start)
-        next = text.find(u'\n', start);
+// Every CR and every LF ends a line; CRLF counts as one line end, so that
+// a line inserted after it goes after the LF.
+Line LineAt(const std::u16string& text, size_t start) {
+    size_t next = text.find_first_of(u"\r\n", start);
+    if (next == std::u16string::npos)
+        next = text.size();
+    else if (text[next] == u'\r' && next + 1 < text.size() && text[next + 1] == u'\n')
+        next += 2;
     else
-        next = text.find(u'\r', start);
-    next = next == std::u16string::npos ? text.size() : next + 1;
+        ++next;
     Line line{start, next, next};
     while (line.begin < line.end && IsBlank(text[line.begin]))
         ++line.begin;
@@ -131,10 +135,12 @@ void TrimRange(const std::u16string& text, size_t& begin, size_t& end) {
 
 // The file's own line break: that of its first line, CRLF when it has none.
 std::u16string LineBreakOf(const std::u16string& text) {
-    const size_t lf = text.find(u'\n');
-    if (lf != std::u16string::npos)
-        return lf > 0 && text[lf - 1] == u'\r' ? u"\r\n" : u"\n";
-    return text.find(u'\r') != std::u16string::npos ? u"\r" : u"\r\n";
+    const size_t end = text.find_first_of(u"\r\n");
+    if (end == std::u16string::npos)
+        return u"\r\n";
+    if (text[end] == u'\n')
+        return u"\n";
+    return end + 1 < text.size() && text[end + 1] == u'\n' ? u"\r\n" : u"\r";
 }
 
 bool EndsWithLineBreak(const std::u16string& text, size_t at) {
@@ -190,9 +196,8 @@ bool SetInText(std::u16string& text, const std::u16string& section, const std::u
     const std::u16string keyLine = key + u"=" + value;
     bool inSection = false;
     size_t sectionEnd = 0; // after the last non-blank line of the section
-    const size_t lastLineFeed = text.rfind(u'\n');
     for (size_t start = 0; start < text.size();) {
-        const Line line = LineAt(text, start, lastLineFeed);
+        const Line line = LineAt(text, start);
         start = line.next;
         if (line.begin >= line.end)
             continue;

@@ -8,8 +8,8 @@
 // Returns `content` (the whole file, as read) with `value` as the value of
 // the first `key` line of the first `[section]`, read the way the profile
 // functions read a file: UTF-16LE or UTF-16BE after their byte order mark,
-// UTF-8 after its mark, else bytes of the ANSI code page; lines end at LF,
-// or at CR in a file without LF; section and key names compare
+// UTF-8 after its mark, else bytes of the ANSI code page; every CR and
+// every LF ends a line; section and key names compare
 // case-insensitively with the blanks around them ignored; the first `]`
 // from the end closes a section name.
 //

@@ -6,6 +6,7 @@
 // profile functions. Engines are chosen by clicks on the real engine list.
 #include "../../src/popup/CEngineList.h"
 #include "../../src/settings/CSettingsFile.h"
+#include "../../src/settings/IniValueEdit.h"
 #include "Input.h"
 #include "Pump.h"
 #include "SkinnedBar.h"
@@ -46,7 +47,9 @@ std::vector<std::wstring> ProfileEntriesBesideIndex(const std::string& path) {
         ::GetPrivateProfileSectionW(name, section.data(), static_cast<DWORD>(section.size()),
                                     file.c_str());
         for (const wchar_t* entry = section.data(); *entry; entry += wcslen(entry) + 1) {
-            const bool index = _wcsicmp(name, L"Select") == 0 && _wcsnicmp(entry, L"Index=", 6) == 0;
+            const bool index = _wcsicmp(name, L"Select") == 0 &&
+                               _wcsnicmp(entry, L"Index", 5) == 0 &&
+                               (entry[5] == L'=' || entry[5] == L'\0');
             if (!index)
                 entries.push_back(std::wstring(name) + L"|" + entry);
         }
@@ -89,7 +92,17 @@ protected:
     }
     void TearDown() override {
         CSettingsFile::SetReplaceCall(nullptr);
+        if (!previousFolder.empty())
+            ::SetCurrentDirectoryA(previousFolder.c_str());
         delete bar;
+    }
+
+    // Makes the scratch folder current until the test ends.
+    void WorkInScratchFolder() {
+        char current[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, current);
+        previousFolder = current;
+        ASSERT_TRUE(::SetCurrentDirectoryA(ScratchDir().c_str()));
     }
 
     CTavrel* face() const { return bar; }
@@ -122,6 +135,7 @@ protected:
 
     SuggestingHost host;
     CSearchBar* bar = nullptr;
+    std::string previousFolder;
 };
 
 } // namespace
@@ -176,7 +190,8 @@ TEST_F(SettingsWrite, ChoiceChangesOnlyTheIndexValueInEachEncoding) {
         return bytes;
     };
     const Case cases[] = {
-        {"UTF-16LE, Index present", utf16le("; c\r\n[Window]\r\nLeft=1\r\n[Select]\r\nIndex=1\r\nA=b\r\n"),
+        {"UTF-16LE, Index present",
+         utf16le("; c\r\n[Window]\r\nLeft=1\r\n[Select]\r\nIndex=1\r\nA=b\r\n"),
          utf16le("; c\r\n[Window]\r\nLeft=1\r\n[Select]\r\nIndex=2\r\nA=b\r\n")},
         {"UTF-16BE, blanks and case", utf16be("[ select ]\r\n  INDEX = 3 \r\n"),
          utf16be("[ select ]\r\n  INDEX = 2 \r\n")},
@@ -192,18 +207,47 @@ TEST_F(SettingsWrite, ChoiceChangesOnlyTheIndexValueInEachEncoding) {
          "[Select]\n; the host's note\nIndex=2\n[Select]\nIndex=3\n"},
         {"no file yet", "", "[Select]\r\nIndex=2\r\n"},
     };
+    // The edit alone, on files the profile functions read in their own
+    // way: they read the new value, and every other entry as before.
+    const std::string odd[] = {
+        "[Select]\rIndex=3\rA=1\r",                // CR lines
+        "x=1\r\n[Select]\rA=1\r",                  // CR lines after CRLF lines
+        "[Select]\nA=x\rIndex=3\n",                // a lone CR ends a line too
+        "[Select] tail\r\nIndex=3\x1A\r\n",        // text after ']', 0x1A as a blank
+        "[Select]x]\r\nIndex=3\r\n",               // the last ']' ends the name
+        "[Select\r\nIndex=3\r\n",                  // no ']': not a section
+        "[Select]\r\nIndex\r\nA=1\r\n",            // a key without '='
+        "[Select]\r\nIndex='3'\r\n",               // quotes around the value
+        "[Select]\r\nA=1\r\n;c\r\n\r\n[B]\r\nx=1", // after the comment, before the blank
+    };
     int n = 0;
+    for (const std::string& content : odd) {
+        SCOPED_TRACE(content);
+        const std::string name = "odd-" + std::to_string(n++);
+        const std::string before = WriteFileBytes(name + "-before.ini", content);
+        const std::string after =
+            WriteFileBytes(name + "-after.ini", SetIniValue(content, "Select", "Index", "5"));
+        EXPECT_EQ(L"5", ProfileIndex(after));
+        EXPECT_EQ(ProfileEntriesBesideIndex(before), ProfileEntriesBesideIndex(after));
+    }
+
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = ScratchPath("encoding-" + std::to_string(n++) + ".ini");
         ::DeleteFileA(path.c_str());
-        if (!c.before.empty())
+        // The host's file is hidden; the new one keeps that.
+        if (!c.before.empty()) {
             WriteFileBytes(path.substr(ScratchDir().size() + 1), c.before);
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        }
         const std::vector<std::wstring> entries =
             c.before.empty() ? std::vector<std::wstring>() : ProfileEntriesBesideIndex(path);
         face()->SetSettingsFile(path.c_str());
         ASSERT_TRUE(ChooseByClick(2));
         EXPECT_EQ(c.afterChoice, ReadFileBytes(path));
+        if (!c.before.empty()) {
+            EXPECT_NE(0u, ::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        }
         EXPECT_EQ(L"2", ProfileIndex(path));
         EXPECT_EQ(entries, ProfileEntriesBesideIndex(path));
         ExpectEngine(2);
@@ -234,15 +278,15 @@ TEST_F(SettingsWrite, NamesLeadWhereTheProfileFunctionsLeadThem) {
     ::CreateDirectoryA(folder.c_str(), nullptr);
     const std::string relative = folder + "\\x.ini";
     ::DeleteFileA(relative.c_str());
-    char current[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, current);
-    ASSERT_TRUE(::SetCurrentDirectoryA(ScratchDir().c_str()));
+    WorkInScratchFolder();
+    ::DeleteFileA("tavrel-bare-name.ini");
 
     // A bare name lies in the Windows folder, never in the current one.
     face()->SetSettingsFile("tavrel-bare-name.ini");
     ASSERT_TRUE(ChooseByClick(3));
     ExpectEngine(3);
-    EXPECT_EQ("[Select]\r\nIndex=3\r\n", ReadFileBytes(std::string(inWindows.begin(), inWindows.end())));
+    EXPECT_EQ("[Select]\r\nIndex=3\r\n",
+              ReadFileBytes(std::string(inWindows.begin(), inWindows.end())));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("tavrel-bare-name.ini"));
 
     // A name with a folder goes from the current folder.
@@ -251,6 +295,5 @@ TEST_F(SettingsWrite, NamesLeadWhereTheProfileFunctionsLeadThem) {
     ExpectEngine(2);
     EXPECT_EQ("[Select]\r\nIndex=2\r\n", ReadFileBytes(relative));
 
-    ::SetCurrentDirectoryA(current);
     ::DeleteFileW(inWindows.c_str());
 }
