@@ -176,9 +176,8 @@ TEST_F(SettingsWrite, ChoiceChangesOnlyTheIndexValueInEachEncoding) {
         std::string before;      // as the host left it
         std::string afterChoice; // after engine 2 is chosen
     };
-    const std::string le = std::string("\xFF\xFE", 2);
-    const auto utf16le = [&](const char* ascii) {
-        std::string bytes = le;
+    const auto utf16le = [](const char* ascii) {
+        std::string bytes = "\xFF\xFE";
         for (const char* p = ascii; *p; ++p)
             bytes += std::string(1, *p) + '\0';
         return bytes;
