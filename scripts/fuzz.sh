@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native fuzz targets (fuzz/: the suggestion reader, the charset
 # functions, the UTF conversions, the search-URL builder, the engine-URL
-# check, the picture header reader) into build/fuzz with clang,
+# check, the picture header reader, the settings-file edit) into build/fuzz
+# with clang,
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
 # for a bounded time, starting from its seed corpus in fuzz/corpus/<target>.
 # Fails (non-zero) on any finding; prints each target's time, runs and
@@ -19,8 +20,8 @@ TOTAL=${TAVREL_FUZZ_SECONDS:-60}
 # Each target's share of the time, in whole seconds: the reader takes most.
 # libFuzzer needs about a second per target beyond -max_total_time to load
 # its corpus and report, kept out of the shares so that the total holds.
-TARGETS=(reader charset utf url engine_url picture)
-SHARES=(44 10 10 12 10 14)
+TARGETS=(reader charset utf url engine_url picture ini)
+SHARES=(40 8 8 10 8 13 13)
 BUDGET=$((TOTAL - 2 * ${#TARGETS[@]}))
 [ "$BUDGET" -ge ${#TARGETS[@]} ] || BUDGET=${#TARGETS[@]}
 

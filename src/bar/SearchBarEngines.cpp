@@ -4,16 +4,16 @@
 #include "../launch/LaunchSearch.h"
 #include "../popup/CEngineList.h"
 #include "../render/AnsiToWide.h"
+#include "../settings/CSettingsFile.h"
 #include "CSearchBar.h"
 #include <climits>
 #include <cstdlib>
 
 namespace {
-// The settings file is read and written through the wide profile functions,
-// which open it by its UTF-16 name and keep an existing file's encoding.
-const wchar_t kSection[] = L"Select";
-const wchar_t kKey[] = L"Index";
-constexpr DWORD kIndexBufferSize = 260;
+// The settings file is opened by its UTF-16 name; a write keeps the file's
+// encoding and every other byte of it (CSettingsFile).
+const char kSection[] = "Select";
+const char kKey[] = "Index";
 
 const char* OrEmpty(const char* text) {
     return text ? text : "";
@@ -96,16 +96,12 @@ int CSearchBar::GetEngineIndex() {
 // The value is parsed in the code page's form, exactly as the narrow
 // profile function gave it before.
 int CSearchBar::ReadStoredIndex() const {
-    wchar_t text[kIndexBufferSize] = {};
-    if (settingsPathW.size() <= kLongestPath)
-        ::GetPrivateProfileStringW(kSection, kKey, nullptr, text, kIndexBufferSize,
-                                   settingsPathW.c_str());
-    return ParseIndex(WideToAnsi(text).c_str());
+    const std::wstring text = CSettingsFile(settingsPathW).Read(kSection, kKey);
+    return ParseIndex(WideToAnsi(text.c_str()).c_str());
 }
 
 void CSearchBar::WriteStoredIndexZero() const {
-    if (settingsPathW.size() <= kLongestPath)
-        ::WritePrivateProfileStringW(kSection, kKey, L"0", settingsPathW.c_str());
+    CSettingsFile(settingsPathW).Write(kSection, kKey, "0");
 }
 
 void CSearchBar::AdoptEngine(const EngineItem& item) {
@@ -168,6 +164,13 @@ LRESULT CSearchBar::OnEngineChosen(WPARAM, LPARAM lParam) {
         return 0;
     AdoptEngine(*item);
     engineIndex = ReadStoredIndex();
+    // A choice the file could not take is kept here: the file still holds
+    // the one before.
+    if (engineList && !engineList->ChoiceStored()) {
+        const int row = engineList->IndexOfW(item->nameW);
+        if (row >= 0)
+            engineIndex = row;
+    }
     PostToHost(UM_ENGINE_CHOSEN, 0, 0);
     RebuildBuffer();
     Invalidate();

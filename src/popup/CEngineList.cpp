@@ -8,6 +8,7 @@
 #include "../frame/Messages.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
+#include "../settings/CSettingsFile.h"
 #include "ListPainter.h"
 #include "ListWindowClass.h"
 #include <string>
@@ -325,10 +326,8 @@ void CEngineList::MoveHighlight(int step) {
 // With no settings file named there is nowhere to store the choice; an
 // empty file name would make the system pick a file of its own.
 void CEngineList::StoreChosenIndex(int index) {
-    if (settingsPathW.empty() || settingsPathW.size() > kLongestPath)
-        return;
-    const std::wstring value = std::to_wstring(index);
-    ::WritePrivateProfileStringW(L"Select", L"Index", value.c_str(), settingsPathW.c_str());
+    choiceStored = !settingsPathW.empty() &&
+                   CSettingsFile(settingsPathW).Write("Select", "Index", std::to_string(index));
 }
 
 void CEngineList::OnActivateApp(BOOL bActive, DWORD) {

@@ -76,6 +76,9 @@ public:
     int RowAt(POINT client) const override { return HitTest(client); }
     // A click's effect: closes, stores the index, tells the owner.
     void ChooseRow(int row) override;
+    // Whether the last choice reached the settings file (false when no file
+    // is named or the write failed, and the file holds what it held).
+    bool ChoiceStored() const { return choiceStored; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -104,10 +107,12 @@ public:
     UINT32 borderColor = 0xFE333333;
     CDpiScale dpiScale;
     CListAccessible* accessible = nullptr; // made on the first request
+    bool choiceStored = false;
 
 protected:
     void DrawContent(Gdiplus::Graphics* graphics);
-    // Writes the index under [Select] Index of the settings file.
+    // Writes the index under [Select] Index of the settings file and notes
+    // whether it got there.
     void StoreChosenIndex(int index);
     // Takes a new entry whose strings are set; 0 when its name is taken.
     int AddItem(EngineItem* item);
