@@ -29,8 +29,10 @@ out=$rundir/guest.log console=$rundir/console.log
 rm -f "$out" "$out.rc" "$console"
 # Software emulation (KVM, where a machine offers it at all, is nested here
 # and does not boot the guest). qemu 7.2's emulation faults on the IRET that
-# 32-bit Wine executes unless SMAP is off.
-accel=(-accel tcg,thread=multi -cpu max,la57=off,smap=off)
+# 32-bit Wine executes unless SMAP is off. UMIP is off too: with it, Debian
+# 12's later kernels (6.1.0-50) fault 32-bit Wine while it loads its first
+# DLLs (wineboot ends with status 53: "zlib1.dll not found").
+accel=(-accel tcg,thread=multi -cpu max,la57=off,smap=off,umip=off)
 # The guest's command line has no room for quoting: the script and its
 # arguments go through a small file in the shared folder.
 cmd=$rundir/command.sh
