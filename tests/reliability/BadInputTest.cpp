@@ -249,8 +249,13 @@ TEST_F(BadInput, PostedPointersOtherThanThePopupsOwnAreIgnored) {
     const LPARAM freedAddress = reinterpret_cast<LPARAM>(freed);
     delete freed;
     const std::string stranger = "stranger";
-    const LPARAM bogus[] = {0x1, 0x10, 0xDEADBEEF, static_cast<LPARAM>(-1), freedAddress,
-                            reinterpret_cast<LPARAM>(&copy), reinterpret_cast<LPARAM>(&stranger),
+    const LPARAM bogus[] = {0x1,
+                            0x10,
+                            static_cast<LPARAM>(0xDEADBEEF),
+                            static_cast<LPARAM>(-1),
+                            freedAddress,
+                            reinterpret_cast<LPARAM>(&copy),
+                            reinterpret_cast<LPARAM>(&stranger),
                             reinterpret_cast<LPARAM>(bar->engineList->GetItem(0)) + 1};
     for (const LPARAM address : bogus) {
         for (WPARAM command : {0, 2, 3})
