@@ -7,8 +7,12 @@
 #endif
 #include <windows.h>
 
-// Classes and functions of the framework DLL itself.
-#ifdef AFX_BUILDING_CORE
+// Classes and functions of the framework DLL itself. AFX_STATIC builds (and
+// uses) the framework as a static library linked into one module, which then
+// neither exports nor imports any of it.
+#if defined(AFX_STATIC)
+#define AFX_CORE_API
+#elif defined(AFX_BUILDING_CORE)
 #define AFX_CORE_API __declspec(dllexport)
 #else
 #define AFX_CORE_API __declspec(dllimport)
@@ -18,7 +22,10 @@
 // with AFX_EXT_CLASS; clients of such a library import them.
 #define AFX_CLASS_EXPORT __declspec(dllexport)
 #define AFX_CLASS_IMPORT __declspec(dllimport)
-#ifdef _AFXEXT
+#if defined(AFX_STATIC)
+#define AFX_EXT_CLASS
+#define AFX_EXT_API
+#elif defined(_AFXEXT)
 #define AFX_EXT_CLASS AFX_CLASS_EXPORT
 #define AFX_EXT_API AFX_CLASS_EXPORT
 #else

@@ -1,8 +1,9 @@
 # The SDK: headers, import libraries, DLLs with their C++ runtime, and a
 # CMake package so that a host says find_package(Tavrel CONFIG REQUIRED).
 include(CMakePackageConfigHelpers)
-tavrel_runtime_dlls(runtime_dlls)
-install(FILES ${runtime_dlls} DESTINATION bin)
+foreach(dll ${TAVREL_RUNTIME_DLLS})
+    install(FILES ${dll} ${dll}.debug DESTINATION bin)
+endforeach()
 install(EXPORT TavrelTargets NAMESPACE Tavrel:: DESTINATION lib/cmake/Tavrel)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/TavrelConfig.cmake.in
     ${CMAKE_BINARY_DIR}/TavrelConfig.cmake INSTALL_DESTINATION lib/cmake/Tavrel)

@@ -3,9 +3,11 @@
 # folder). Every checksum of SHA256SUMS holds and lists every file, and each
 # architecture has its DLLs (built for that machine), import libraries,
 # .def file, headers and CMake package beside the top-level package, the
-# bindings and README.txt.
+# bindings and README.txt; every DLL is stripped and names its debug file,
+# and TavrelC.dll, at most 1.5 MB, imports only the system's DLLs.
 set -euo pipefail
 dir=$1
+scripts=$(cd "$(dirname "$0")" && pwd)
 cd "$dir"
 fail() { echo "check-sdk: $*" >&2; exit 1; }
 
@@ -36,6 +38,15 @@ for arch in x86 x64; do
     [ $arch = x86 ] && want=014c
     for dll in "$arch"/bin/*.dll; do
         [ "$(pe_machine "$dll")" = "$want" ] || fail "$dll is not built for $arch"
+        # Stripped: the debug information is in the debug archive, named here.
+        sections=$(objdump -h "$dll")
+        [[ "$sections" != *.debug_info* ]] || fail "$dll is not stripped"
+        [[ "$sections" == *.gnu_debuglink* ]] || fail "$dll does not name its debug file"
     done
+    # The C interface is one file: nothing but the system beside it.
+    "$scripts/check-imports.sh" "$arch/bin/TavrelC.dll" >/dev/null ||
+        fail "$arch/bin/TavrelC.dll needs more than the system's DLLs"
+    size=$(stat -c %s "$arch/bin/TavrelC.dll")
+    [ "$size" -le $((1536 * 1024)) ] || fail "$arch/bin/TavrelC.dll is $size bytes, over 1.5 MB"
 done
 echo "check-sdk: $dir: $(wc -l <SHA256SUMS) files, checksums hold, x86 and x64 complete"

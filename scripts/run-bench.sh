@@ -48,6 +48,51 @@ merged=$(mktemp --suffix=.md)
 trap 'rm -f "$table" "$merged"' EXIT
 "${pin[@]}" "$root/scripts/wine-run.sh" "$winearch" "$build/bin/bar_benchmark.exe" "$(winpath "$table")"
 
+# Loading the C interface, in a new process each run (bench/LoadProbe.c):
+# the SDK's one TavrelC.dll against the earlier layout of six DLLs, in
+# alternation, and then bars created and destroyed in one process.
+probe() {
+    "${pin[@]}" "$root/scripts/wine-run.sh" "$winearch" "$build/bench/$1/load_probe.exe" \
+        "$(winpath "$root/tests/readme_host/skin")" "${@:2}" | tr -d '\r'
+}
+value_of() { sed -n "s/^$1 //p"; }
+median_and_spread() {
+    LC_ALL=C sort -g | awk '{v[NR] = $1} END {printf "%.3f ms | %.3f - %.3f", v[int((NR + 1) / 2)], v[1], v[NR]}'
+}
+modules_of() {
+    awk '$1 == "module" && $2 ~ /\.dll$/ {n++; bytes += $3; names = names (names ? ", " : "") $2}
+         END {printf "%d DLL%s, %.1f MB: %s", n, n == 1 ? "" : "s", bytes / 1048576, names}'
+}
+load_rows() {
+    local runs=11 one=() shared=() one_out shared_out cycles_out i
+    for i in $(seq "$runs"); do
+        one_out=$(probe one-file)
+        shared_out=$(probe shared-runtime --preload Tavrel.dll)
+        one+=("$(value_of first_paint_ms <<<"$one_out")")
+        shared+=("$(value_of first_paint_ms <<<"$shared_out")")
+    done
+    cycles_out=$(probe one-file --cycles 1000)
+    local one_median shared_median
+    one_median=$(printf '%s\n' "${one[@]}" | LC_ALL=C sort -g | sed -n "$(((runs + 1) / 2))p")
+    shared_median=$(printf '%s\n' "${shared[@]}" | LC_ALL=C sort -g | sed -n "$(((runs + 1) / 2))p")
+    printf '\n| Arch | Loading the C interface (a new process each run, %d runs each) | Median | Spread (ms) | Ratio |\n' "$runs"
+    printf '|---|---|---|---|---|\n'
+    printf '| %s | LoadLibrary("TavrelC.dll") through TavrelStartup to the first painted bar: one file (%s) | %s | 1 x one file |\n' \
+        "$arch" "$(modules_of <<<"$one_out")" "$(printf '%s\n' "${one[@]}" | median_and_spread)"
+    printf '| %s | The same in the earlier layout (%s) | %s | %s x one file |\n' \
+        "$arch" "$(modules_of <<<"$shared_out")" "$(printf '%s\n' "${shared[@]}" | median_and_spread)" \
+        "$(awk -v a="$shared_median" -v b="$one_median" 'BEGIN {printf "%.2f", a / b}')"
+    printf '\n| Arch | Bars created and destroyed in one process (1,000; the last 900 measured) | Value |\n'
+    printf '|---|---|---|\n'
+    printf '| %s | TavrelCreate, skin, show, first paint and TavrelDestroyBar, per bar | %s ms |\n' \
+        "$arch" "$(value_of cycle_ms <<<"$cycles_out")"
+    printf '| %s | Left behind: heap bytes, GDI objects, windows, threads | %s, %s, %s, %s |\n' "$arch" \
+        "$(value_of left_heap_bytes <<<"$cycles_out")" "$(value_of left_gdi_objects <<<"$cycles_out")" \
+        "$(value_of left_windows <<<"$cycles_out")" "$(value_of left_threads <<<"$cycles_out")"
+}
+load_rows >>"$table"
+cat "$table" | tail -n 12
+
 # The table an architecture had in the document, between its markers.
 block_of() {
     [ -f "$doc" ] || return 0

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds host programs against the unpacked SDK archive and runs them:
 # sdk-host-test.sh BUILD_DIR TOOLCHAIN WINEARCH [HOST]. HOST is a folder of
-# tests/: sdk_host (C++, Tavrel::Tavrel), c_host (C, Tavrel::C), msvc_host
+# tests/: readme_host (the README's C host, which must be the README's text),
+# sdk_host (C++, Tavrel::Tavrel), c_host (C, Tavrel::C), msvc_host
 # (the C host's source as C++ for the other Windows C++ ABI), go_host (Go,
 # the Go bindings) or rust_host (Rust, the Rust crate; x64 only); without
 # it, every one of them for the architecture.
@@ -16,9 +17,9 @@ set -euo pipefail
 build=$1 toolchain=$2 winearch=$3
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "$winearch" = win32 ]; then
-    arch=x86 hosts=(sdk_host c_host msvc_host go_host)
+    arch=x86 hosts=(readme_host sdk_host c_host msvc_host go_host)
 else
-    arch=x64 hosts=(sdk_host c_host msvc_host go_host rust_host)
+    arch=x64 hosts=(readme_host sdk_host c_host msvc_host go_host rust_host)
 fi
 [ $# -ge 4 ] && hosts=("$4")
 # The unpacked archive (needed to build; a prebuilt run needs only the hosts).
@@ -105,6 +106,17 @@ build_rust_host() {
     cp "$out/target/x86_64-pc-windows-gnu/release/rust_host.exe" "$out/"
 }
 
+# The README shows tests/readme_host/main.c whole, in the block after the
+# line "<!-- tests/readme_host/main.c -->".
+check_readme_copy() {
+    local shown
+    shown=$(sed -n '/^<!-- tests\/readme_host\/main.c -->$/,/^```$/p' "$root/README.md" | sed '1,2d;$d')
+    if [ "$shown" != "$(cat "$root/tests/readme_host/main.c")" ]; then
+        echo "README.md's C host is not tests/readme_host/main.c" >&2
+        return 1
+    fi
+}
+
 if [ -z "${TAVREL_SDK_PREBUILT:-}" ]; then
     find_sdk
     for host in "${hosts[@]}"; do
@@ -112,10 +124,21 @@ if [ -z "${TAVREL_SDK_PREBUILT:-}" ]; then
         msvc_host) build_msvc_host ;;
         go_host) build_go_host ;;
         rust_host) build_rust_host ;;
+        readme_host) check_readme_copy && build_cmake_host "$host" &&
+            cp -r "$root/tests/readme_host/skin" "$build/$host/" ;;
         *) build_cmake_host "$host" ;;
         esac
-        # The host finds its DLLs beside it, as a user's program would.
-        cp "$sdk/$arch"/bin/*.dll "$build/$host/"
+        # The host finds its DLLs beside it, as a user's program would: a C++
+        # host the library's, the framework's and the C++ runtime's, a host
+        # of the C interface that one file alone.
+        rm -f "$build/$host"/*.dll
+        if [ "$host" = sdk_host ]; then
+            cp "$sdk/$arch"/bin/*.dll "$build/$host/"
+        else
+            cp "$sdk/$arch/bin/TavrelC.dll" "$build/$host/"
+            "$root/scripts/check-imports.sh" --also TavrelC.dll "$build/$host/$host.exe" \
+                "$build/$host/TavrelC.dll"
+        fi
     done
 fi
 if [ -n "${TAVREL_NO_RUN:-}" ]; then
@@ -126,7 +149,11 @@ if [ -n "${TAVREL_NO_RUN:-}" ]; then
 fi
 failed=0
 for host in "${hosts[@]}"; do
-    TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$build/wineprefix} "$root/scripts/wine-run.sh" "$winearch" \
-        "$build/$host/$host.exe" || failed=1
+    # The README's host finds its skin in the current folder, and closes itself after 2 s.
+    args=()
+    [ "$host" = readme_host ] && args=(2000)
+    (cd "$build/$host" &&
+        TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$build/wineprefix} "$root/scripts/wine-run.sh" \
+            "$winearch" "$build/$host/$host.exe" "${args[@]}") || failed=1
 done
 exit $failed
