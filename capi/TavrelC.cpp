@@ -1,9 +1,15 @@
-// TavrelC.dll: the C interface. A host of Tavrel.dll like any other: each
-// function forwards to one operation of the bar's C++ interface (Tavrel.h) or
-// to the framework's pre-translation, checks the bar for null first and lets
-// no exception out (Guarded.h). The exported names come from TavrelC.def.
+// TavrelC.dll: the C interface. Each function forwards to one operation of
+// a bar (src/bar/CSearchBar.h, linked in) or to the framework's
+// pre-translation; it finds the bar in the table of live handles first
+// (CBarHandles), so that null, stale and foreign pointers do nothing, and
+// lets no exception out (Guarded.h). The exported names come from
+// TavrelC.def.
 #include "tavrel_c.h"
 
+#include "../src/bar/CSearchBar.h"
+#include "../src/frame/CCallDepth.h"
+#include "CBarHandles.h"
+#include "CBarRelease.h"
 #include "Guarded.h"
 #include "Tavrel.h"
 #include "TavrelStyle.h"
@@ -14,6 +20,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 
 static_assert(TAVREL_UM_ENGINE_CHOSEN == UM_ENGINE_CHOSEN &&
@@ -30,56 +37,26 @@ static_assert(TAVREL_LIST_ENGINES == CTavrelStyle::kEngineList &&
               "the C style constants are the library's");
 
 namespace {
-// TavrelBar is never defined: a TavrelBar* is the bar's CTavrel* under
-// another name, so that C sees an opaque type.
-TavrelBar* Handle(CTavrel* bar) {
-    return reinterpret_cast<TavrelBar*>(bar);
-}
-
-// Runs work on the bar; failure when the bar is null or work throws.
+// Runs work on the live bar behind handle, as a frame of the library's code:
+// a host that destroys the bar meanwhile (from a message the work makes the
+// system send it) has it freed only once the work returned. failure for a
+// handle that names no live bar, or when work throws. work takes any of the
+// bar's faces: CTavrel, CTavrelUnicode, CTavrelStyle, CTavrelSuggest.
 template <typename Result, typename Work>
 Result OnBar(TavrelBar* handle, Result failure, Work work) noexcept {
-    CTavrel* bar = reinterpret_cast<CTavrel*>(handle);
-    return bar ? Guarded(failure, [&] { return work(*bar); }) : failure;
+    return Guarded(failure, [&] {
+        CSearchBar* bar = CBarHandles::Instance().Find(handle);
+        if (!bar)
+            return failure;
+        const CCallDepth frame;
+        return static_cast<Result>(work(*bar));
+    });
 }
 
 template <typename Work> void OnBar(TavrelBar* handle, Work work) noexcept {
-    OnBar(handle, 0, [&](CTavrel& bar) {
+    OnBar(handle, 0, [&](CSearchBar& bar) {
         work(bar);
         return 0;
-    });
-}
-
-// The bar's UTF-16 face, which every bar of Tavrel.dll has beside CTavrel
-// (TavrelUnicode.h); reached by a cross-cast, so Tavrel.dll needs no export.
-template <typename Result, typename Work>
-Result OnWideBar(TavrelBar* handle, Result failure, Work work) noexcept {
-    return OnBar(handle, failure, [&](CTavrel& bar) {
-        CTavrelUnicode* wide = dynamic_cast<CTavrelUnicode*>(&bar);
-        return wide ? work(*wide) : failure;
-    });
-}
-
-template <typename Work> void OnWideBar(TavrelBar* handle, Work work) noexcept {
-    OnWideBar(handle, 0, [&](CTavrelUnicode& bar) {
-        work(bar);
-        return 0;
-    });
-}
-
-// The bar's text styles (TavrelStyle.h), reached like its UTF-16 face.
-template <typename Work> int OnStyledBar(TavrelBar* handle, Work work) noexcept {
-    return OnBar(handle, 0, [&](CTavrel& bar) {
-        CTavrelStyle* styled = dynamic_cast<CTavrelStyle*>(&bar);
-        return styled ? work(*styled) : 0;
-    });
-}
-
-// The bar's live suggestions (TavrelSuggest.h), reached like its UTF-16 face.
-template <typename Work> int OnSuggestingBar(TavrelBar* handle, Work work) noexcept {
-    return OnBar(handle, 0, [&](CTavrel& bar) {
-        CTavrelSuggest* suggesting = dynamic_cast<CTavrelSuggest*>(&bar);
-        return suggesting ? work(*suggesting) : 0;
     });
 }
 
@@ -99,8 +76,7 @@ struct CodePageText {
 };
 
 // snprintf's contract: at most size - 1 units and a NUL, and the full length.
-template <typename Char>
-int CopyOut(const std::basic_string<Char>& text, Char* buffer, int size) {
+template <typename Char> int CopyOut(const std::basic_string<Char>& text, Char* buffer, int size) {
     if (buffer && size > 0) {
         const size_t copied = std::min(text.size(), static_cast<size_t>(size) - 1);
         std::memcpy(buffer, text.data(), copied * sizeof(Char));
@@ -117,11 +93,31 @@ int WINAPI TavrelStartup(void) {
 }
 
 void WINAPI TavrelCleanup(void) {
-    Guarded([] { CInitGui::Clearup(); });
+    Guarded([] {
+        CBarRelease::FreeWaiting(); // destroyed bars go while GDI+ still runs
+        CInitGui::Clearup();
+    });
 }
 
 TavrelBar* WINAPI TavrelCreate(void) {
-    return Guarded<TavrelBar*>(nullptr, [] { return Handle(CTavrel::CreateTavrel()); });
+    return Guarded<TavrelBar*>(nullptr, []() -> TavrelBar* {
+        // Every bar the factory makes is a CSearchBar.
+        std::unique_ptr<CSearchBar> bar(static_cast<CSearchBar*>(CTavrel::CreateTavrel()));
+        TavrelBar* handle = bar ? CBarHandles::Instance().Add(bar.get()) : nullptr;
+        if (handle)
+            bar.release(); // the table's now
+        return handle;
+    });
+}
+
+int WINAPI TavrelDestroyBar(TavrelBar* handle) {
+    return Guarded(0, [=] {
+        CSearchBar* bar = CBarHandles::Instance().Remove(handle);
+        if (!bar)
+            return 0;
+        CBarRelease::Free(bar);
+        return 1;
+    });
 }
 
 void WINAPI TavrelSetBackgroundImage(TavrelBar* bar, const char* path, int cornerRadius) {
@@ -222,43 +218,43 @@ HWND WINAPI TavrelGetWindowHandle(TavrelBar* bar) {
 }
 
 void WINAPI TavrelSetBackgroundImageW(TavrelBar* bar, const WCHAR* path, int cornerRadius) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetBackgroundImageW(path, cornerRadius); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetBackgroundImageW(path, cornerRadius); });
 }
 
 void WINAPI TavrelSetActiveBackgroundImageW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetActiveBackgroundImageW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetActiveBackgroundImageW(path); });
 }
 
 void WINAPI TavrelSetEngineIconImageW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineIconImageW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetEngineIconImageW(path); });
 }
 
 void WINAPI TavrelSetArrowImageW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetArrowImageW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetArrowImageW(path); });
 }
 
 void WINAPI TavrelSetSearchButtonImageW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSearchButtonImageW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetSearchButtonImageW(path); });
 }
 
 void WINAPI TavrelSetEngineListBackgroundW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListBackgroundW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListBackgroundW(path); });
 }
 
 void WINAPI TavrelSetEngineListHighlightW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListHighlightW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetEngineListHighlightW(path); });
 }
 
 void WINAPI TavrelSetSuggestionListBackgroundW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListBackgroundW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListBackgroundW(path); });
 }
 
 void WINAPI TavrelSetSuggestionListHighlightW(TavrelBar* bar, const WCHAR* path) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListHighlightW(path); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetSuggestionListHighlightW(path); });
 }
 
 int WINAPI TavrelGetQueryTextW(TavrelBar* bar, WCHAR* buffer, int size) {
-    return OnWideBar(bar, 0, [=](CTavrelUnicode& b) {
+    return OnBar(bar, 0, [=](CTavrelUnicode& b) {
         std::wstring text;
         b.GetQueryTextW(text);
         return CopyOut(text, buffer, size);
@@ -266,78 +262,81 @@ int WINAPI TavrelGetQueryTextW(TavrelBar* bar, WCHAR* buffer, int size) {
 }
 
 void WINAPI TavrelAddSuggestionW(TavrelBar* bar, const WCHAR* text) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.AddSuggestionW(text); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.AddSuggestionW(text); });
 }
 
 int WINAPI TavrelAddEngineW(TavrelBar* bar, const WCHAR* iconPath, const WCHAR* name,
                             const WCHAR* urlPrefix) {
-    return OnWideBar(bar, 0,
-                     [=](CTavrelUnicode& b) { return b.AddEngineW(iconPath, name, urlPrefix); });
+    return OnBar(bar, 0,
+                 [=](CTavrelUnicode& b) { return b.AddEngineW(iconPath, name, urlPrefix); });
 }
 
 const WCHAR* WINAPI TavrelGetEngineNameW(TavrelBar* bar) {
-    return OnWideBar<const WCHAR*>(bar, nullptr,
-                                   [](CTavrelUnicode& b) { return b.GetEngineNameW(); });
+    return OnBar<const WCHAR*>(bar, nullptr, [](CTavrelUnicode& b) { return b.GetEngineNameW(); });
 }
 
 const WCHAR* WINAPI TavrelGetEngineUrlW(TavrelBar* bar) {
-    return OnWideBar<const WCHAR*>(bar, nullptr,
-                                   [](CTavrelUnicode& b) { return b.GetEngineUrlW(); });
+    return OnBar<const WCHAR*>(bar, nullptr, [](CTavrelUnicode& b) { return b.GetEngineUrlW(); });
 }
 
 void WINAPI TavrelSetSettingsFileW(TavrelBar* bar, const WCHAR* iniPath) {
-    OnWideBar(bar, [=](CTavrelUnicode& b) { b.SetSettingsFileW(iniPath); });
+    OnBar(bar, [=](CTavrelUnicode& b) { b.SetSettingsFileW(iniPath); });
 }
 
 int WINAPI TavrelSetListTextStyleW(TavrelBar* bar, int list, const WCHAR* family, int size,
                                    DWORD argb, int flags) {
-    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+    return OnBar(bar, 0, [=](CTavrelStyle& b) {
         return b.SetListTextStyleW(list, family, size, argb, flags);
     });
 }
 
 int WINAPI TavrelSetListTextStyle(TavrelBar* bar, int list, const char* family, int size,
                                   DWORD argb, int flags) {
-    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+    return OnBar(bar, 0, [=](CTavrelStyle& b) {
         const CodePageText wide(family);
         return b.SetListTextStyleW(list, wide.get(), size, argb, flags);
     });
 }
 
 int WINAPI TavrelSetListHighlightTextColor(TavrelBar* bar, int list, DWORD argb) {
-    return OnStyledBar(bar,
-                       [=](CTavrelStyle& b) { return b.SetListHighlightTextColor(list, argb); });
+    return OnBar(bar, 0, [=](CTavrelStyle& b) { return b.SetListHighlightTextColor(list, argb); });
 }
 
 int WINAPI TavrelSetQueryFieldStyleW(TavrelBar* bar, const WCHAR* family, int size,
                                      COLORREF textRgb, COLORREF backgroundRgb) {
-    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+    return OnBar(bar, 0, [=](CTavrelStyle& b) {
         return b.SetQueryFieldStyleW(family, size, textRgb, backgroundRgb);
     });
 }
 
-int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* family, int size,
-                                    COLORREF textRgb, COLORREF backgroundRgb) {
-    return OnStyledBar(bar, [=](CTavrelStyle& b) {
+int WINAPI TavrelSetQueryFieldStyle(TavrelBar* bar, const char* family, int size, COLORREF textRgb,
+                                    COLORREF backgroundRgb) {
+    return OnBar(bar, 0, [=](CTavrelStyle& b) {
         const CodePageText wide(family);
         return b.SetQueryFieldStyleW(wide.get(), size, textRgb, backgroundRgb);
     });
 }
 
 int WINAPI TavrelSetSuggestionUrlW(TavrelBar* bar, int engineIndex, const WCHAR* urlTemplate) {
-    return OnSuggestingBar(
-        bar, [=](CTavrelSuggest& b) { return b.SetSuggestionUrlW(engineIndex, urlTemplate); });
+    return OnBar(bar, 0,
+                 [=](CTavrelSuggest& b) { return b.SetSuggestionUrlW(engineIndex, urlTemplate); });
 }
 
 int WINAPI TavrelSetSuggestionUrl(TavrelBar* bar, int engineIndex, const char* urlTemplate) {
-    return OnSuggestingBar(bar, [=](CTavrelSuggest& b) {
+    return OnBar(bar, 0, [=](CTavrelSuggest& b) {
         const CodePageText wide(urlTemplate);
         return b.SetSuggestionUrlW(engineIndex, wide.get());
     });
 }
 
+// The bars' PreTranslateMessage runs inside: a frame of the library's code.
 BOOL WINAPI TavrelPreTranslateMessage(MSG* msg) {
-    return msg ? Guarded<BOOL>(FALSE, [=] { return AfxPreTranslateMessage(msg); }) : FALSE;
+    return msg ? Guarded<BOOL>(FALSE,
+                               [=] {
+                                   const CCallDepth frame;
+                                   return AfxPreTranslateMessage(msg);
+                               })
+               : FALSE;
 }
 
 DWORD WINAPI TavrelGetVersion(void) {

@@ -28,7 +28,8 @@
  * window. The host's message loop calls TavrelPreTranslateMessage for every
  * message before TranslateMessage and DispatchMessage, and skips those two
  * when it answers nonzero. Everything runs on the thread that created the
- * bar. TavrelCleanup once no bar will draw again. */
+ * bar. TavrelDestroyBar when the bar is no longer wanted; TavrelCleanup once
+ * no bar will draw again. */
 #ifndef TAVREL_C_H
 #define TAVREL_C_H
 
@@ -44,7 +45,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 3
+#define TAVREL_VERSION_MINOR 4
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -59,8 +60,11 @@
 extern "C" {
 #endif
 
-/* A search bar. The library keeps it for the life of the process; there is
- * no release. */
+/* A search bar: an opaque handle, not an address. It lives until
+ * TavrelDestroyBar (from version 1.4) or the end of the process. Handles
+ * are never given twice, so a handle kept after TavrelDestroyBar, like a
+ * null one or one this library never gave, makes every function do
+ * nothing and return 0 (or null). */
 typedef struct TavrelBar TavrelBar;
 
 /* Starts the graphics support for the process: 1 on success, 0 on failure. */
@@ -69,6 +73,17 @@ TAVREL_C_API int WINAPI TavrelStartup(void);
 TAVREL_C_API void WINAPI TavrelCleanup(void);
 /* A new bar (no window yet), or null. */
 TAVREL_C_API TavrelBar* WINAPI TavrelCreate(void);
+/* Releases a bar (1.4): destroys its windows, cancels its live-suggestion
+ * requests, releases its pictures and frees it; from then on the handle is
+ * refused like a null one. It may be called from the host's answer to any
+ * of the bar's messages and from the host window's WM_DESTROY. Called while
+ * the bar's own code runs (from a message the bar made the system send, or
+ * from a nested message loop inside it), the bar is refused at once but
+ * freed only once that code has returned, by the thread's message loop.
+ * Answers 1 when the handle named a live bar and 0, doing nothing, for a
+ * null, already destroyed or never given handle, so that a caller can tell
+ * a stale handle from a live one. */
+TAVREL_C_API int WINAPI TavrelDestroyBar(TavrelBar* bar);
 
 /* Skin images: an empty or null path changes nothing. The main background
  * fixes the bar's size; a radius above 0 rounds the window's corners. The

@@ -50,6 +50,8 @@ public:
     // CWnd
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Runs as a frame of the library's code (CCallDepth).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // CTavrel
     void SetBackgroundImage(const char* path, int cornerRadius) override;

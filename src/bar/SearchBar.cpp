@@ -3,6 +3,7 @@
 #include "CSearchBar.h"
 #include "../access/CBarAccessible.h"
 #include "../frame/CBarRegistry.h"
+#include "../frame/CCallDepth.h"
 #include "../hooks/CPopupHook.h"
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
@@ -200,4 +201,9 @@ LRESULT CSearchBar::OnWindowDestroy(WPARAM, LPARAM) {
         hooks.RemovePopupMouseHook();
     }
     return Default();
+}
+
+LRESULT CSearchBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CCallDepth frame;
+    return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 // control's EN_UPDATE notifications into UM_EDIT_UPDATED for its owner.
 // Also home of MoveTo, which the bar uses to carry its owned windows along.
 #include "CGuiEdit.h"
+#include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
 #include "CQueryEdit.h"
 #include "../render/AnsiToWide.h"
@@ -270,4 +271,9 @@ void MoveTo(CWnd* window, int x, int y) {
     RECT rect{};
     window->GetWindowRect(&rect);
     window->MoveWindow(x, y, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+LRESULT CGuiEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CCallDepth frame;
+    return CWnd::WindowProc(message, wParam, lParam);
 }

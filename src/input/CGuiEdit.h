@@ -39,6 +39,8 @@ public:
     void SetLook(const FieldLook& look);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Runs as a frame of the library's code (CCallDepth).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     int suppressNotify = 0;
     CEdit* edit = nullptr;

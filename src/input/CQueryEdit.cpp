@@ -4,6 +4,7 @@
 // message is the edit control's own.
 #include "CQueryEdit.h"
 #include "../access/CQueryFieldAccessible.h"
+#include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
 
 namespace {
@@ -102,4 +103,9 @@ LRESULT CQueryEdit::OnWideChar(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CQueryEdit::OnWideImeChar(WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(WM_IME_CHAR, wParam, lParam);
+}
+
+LRESULT CQueryEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CCallDepth frame;
+    return CEdit::WindowProc(message, wParam, lParam);
 }

@@ -25,6 +25,8 @@ public:
 
     // True when the character survives the trip through the ANSI code page.
     static bool FitsCodePage(wchar_t ch);
+    // Runs as a frame of the library's code (CCallDepth).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 // stores the row's index in the settings file and tells its owner.
 #include "CEngineList.h"
 #include "../access/CListAccessible.h"
+#include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
@@ -351,4 +352,9 @@ LRESULT CEngineList::OnGetObject(WPARAM wParam, LPARAM lParam) {
 LRESULT CEngineList::OnWindowDestroy(WPARAM, LPARAM) {
     CAccessibleBase::DisconnectAndRelease(accessible);
     return Default();
+}
+
+LRESULT CEngineList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CCallDepth frame;
+    return CWnd::WindowProc(message, wParam, lParam);
 }

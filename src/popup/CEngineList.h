@@ -81,6 +81,8 @@ public:
     bool ChoiceStored() const { return choiceStored; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Runs as a frame of the library's code (CCallDepth).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HDC windowDC = nullptr;
     HDC bufferDC = nullptr;

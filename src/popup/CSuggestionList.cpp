@@ -6,6 +6,7 @@
 // stays unchanged until later input on this thread.
 #include "CSuggestionList.h"
 #include "../access/CListAccessible.h"
+#include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
@@ -396,4 +397,9 @@ LRESULT CSuggestionList::OnWindowDestroy(WPARAM, LPARAM) {
 void CSuggestionList::PostQueryCommand(WPARAM command) {
     if (HWND bar = ::GetParent(m_hWnd))
         ::PostMessageA(bar, UM_QUERY_COMMAND, command, reinterpret_cast<LPARAM>(&currentText));
+}
+
+LRESULT CSuggestionList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CCallDepth frame;
+    return CWnd::WindowProc(message, wParam, lParam);
 }

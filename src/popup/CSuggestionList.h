@@ -70,6 +70,8 @@ public:
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Runs as a frame of the library's code (CCallDepth).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     CWnd* owner = nullptr; // the bar; not owned
     CPopupHook popupHook;

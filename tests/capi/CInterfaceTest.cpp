@@ -5,6 +5,7 @@
 #include "../../capi/Guarded.h"
 #include "MessageRecorder.h"
 #include "ModuleExports.h"
+#include "RefusedBar.h"
 #include "tavrel_c.h"
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelClearSuggestions",
                                                "TavrelCreate",
                                                "TavrelCreateBar",
+                                               "TavrelDestroyBar",
                                                "TavrelGetEngineIndex",
                                                "TavrelGetEngineName",
                                                "TavrelGetEngineNameW",
@@ -95,41 +97,8 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
 }
 
 TEST(CInterface, NullBarsDoNothingAndAnswerZero) {
-    const RECT placement = {0, 0, 100, 30};
-    TavrelSetBackgroundImage(nullptr, "missing.png", 4);
-    TavrelSetActiveBackgroundImage(nullptr, "missing.png");
-    TavrelSetEngineIconImage(nullptr, "missing.png");
-    TavrelSetArrowImage(nullptr, "missing.png");
-    TavrelSetSearchButtonImage(nullptr, "missing.png");
-    TavrelSetEngineListBackground(nullptr, "missing.png");
-    TavrelSetEngineListHighlight(nullptr, "missing.png");
-    TavrelSetSuggestionListBackground(nullptr, "missing.png");
-    TavrelSetSuggestionListHighlight(nullptr, "missing.png");
-    TavrelSetPosition(nullptr, 1, 2);
-    TavrelUpdateLayout(nullptr);
-    TavrelAddSuggestion(nullptr, "text");
-    TavrelClearSuggestions(nullptr);
-    TavrelShowSuggestions(nullptr);
-    TavrelSetSettingsFile(nullptr, "missing.ini");
-    TavrelShowBar(nullptr, SW_SHOW);
-    EXPECT_EQ(0, TavrelCreateBar(nullptr, ::GetDesktopWindow(), &placement));
-    EXPECT_EQ(0, TavrelAddEngine(nullptr, "", "name", "http://x/?q="));
-    EXPECT_EQ(nullptr, TavrelGetEngineName(nullptr));
-    EXPECT_EQ(nullptr, TavrelGetEngineUrl(nullptr));
-    EXPECT_EQ(0, TavrelGetEngineIndex(nullptr));
-    EXPECT_EQ(nullptr, TavrelGetWindowHandle(nullptr));
-    char buffer[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(0, TavrelGetQueryText(nullptr, buffer, sizeof(buffer)));
-    EXPECT_EQ('x', buffer[0]);
+    ExpectEveryFunctionRefuses(nullptr);
     EXPECT_FALSE(TavrelPreTranslateMessage(nullptr));
-    EXPECT_EQ(0, TavrelSetListTextStyle(nullptr, TAVREL_LIST_ENGINES, "DejaVu Sans", 13, 0, 0));
-    EXPECT_EQ(0, TavrelSetListTextStyleW(nullptr, TAVREL_LIST_SUGGESTIONS, L"DejaVu Sans", 13, 0,
-                                         0));
-    EXPECT_EQ(0, TavrelSetListHighlightTextColor(nullptr, TAVREL_LIST_ENGINES, 0xFFFFFFFF));
-    EXPECT_EQ(0, TavrelSetQueryFieldStyle(nullptr, "DejaVu Sans", 13, 0, 0));
-    EXPECT_EQ(0, TavrelSetQueryFieldStyleW(nullptr, L"DejaVu Sans", 13, 0, 0));
-    EXPECT_EQ(0, TavrelSetSuggestionUrl(nullptr, 0, "http://127.0.0.1/?q={searchTerms}"));
-    EXPECT_EQ(0, TavrelSetSuggestionUrlW(nullptr, 0, nullptr));
 }
 
 // What counts as a suggestion URL; asking it is the suggest tests' part.
@@ -205,10 +174,9 @@ TEST(CInterface, QueryTextIsCopiedLikeSnprintf) {
     EXPECT_EQ(0, TavrelSetQueryFieldStyleW(bar, L"DejaVu Sans", 0, 0, RGB(255, 255, 255)));
     EXPECT_EQ(0, TavrelSetQueryFieldStyle(bar, "DejaVu Sans", 100000, 0, RGB(255, 255, 255)));
     EXPECT_EQ(0, TavrelSetQueryFieldStyleW(bar, L"DejaVu Sans", 13, CLR_INVALID, 0));
-    EXPECT_EQ(1, TavrelSetListTextStyle(bar, TAVREL_LIST_ENGINES, nullptr, TAVREL_TEXT_SIZE_MAX,
-                                        white,
-                                        TAVREL_TEXT_BOLD | TAVREL_TEXT_ITALIC |
-                                            TAVREL_TEXT_UNDERLINE));
+    EXPECT_EQ(
+        1, TavrelSetListTextStyle(bar, TAVREL_LIST_ENGINES, nullptr, TAVREL_TEXT_SIZE_MAX, white,
+                                  TAVREL_TEXT_BOLD | TAVREL_TEXT_ITALIC | TAVREL_TEXT_UNDERLINE));
     EXPECT_EQ(1, TavrelSetListTextStyleW(bar, TAVREL_LIST_SUGGESTIONS, L"No Such Family", 1, 0, 0));
     EXPECT_EQ(1, TavrelSetListHighlightTextColor(bar, TAVREL_LIST_ENGINES, 0));
     EXPECT_EQ(1, TavrelSetQueryFieldStyle(bar, "", 13, RGB(1, 2, 3), RGB(4, 5, 6)));

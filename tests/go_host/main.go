@@ -291,6 +291,19 @@ func runSearches() {
 	check(queryChanges == 2 && engineChoices == 0, "two query changes, no engine choice")
 }
 
+// Close takes the bar's windows along; later calls do nothing and answer
+// zero values, a second Close included.
+func closeBar() {
+	window := bar.Window()
+	check(bar.Close() == nil, "close the bar")
+	check(!isWindow(window), "the bar's window went with it")
+	check(bar.Window() == 0 && bar.QueryText() == "" && bar.EngineName() == "",
+		"a closed bar answers zero values")
+	check(errors.Is(bar.AddEngine("", "Third", "http://third.test/?q="), tavrel.ErrEngineRejected),
+		"a closed bar takes no engine")
+	check(bar.Close() == nil, "close the bar again")
+}
+
 func main() {
 	if len(os.Args) == 4 && os.Args[1] == "--record" {
 		os.Exit(recordURL(os.Args[2], os.Args[3]))
@@ -311,6 +324,7 @@ func main() {
 		fmt.Printf("host: recorded %q\n", recorded())
 	}
 	removeBrowserStandIn(saved)
+	closeBar()
 	destroyWindow(host)
 	tavrel.Cleanup()
 	if failures > 0 {

@@ -24,6 +24,7 @@ var (
 	procFindWindowExW             = user32.NewProc("FindWindowExW")
 	procGetWindow                 = user32.NewProc("GetWindow")
 	procIsWindowVisible           = user32.NewProc("IsWindowVisible")
+	procIsWindow                  = user32.NewProc("IsWindow")
 	procGetWindowRect             = user32.NewProc("GetWindowRect")
 	procSetForegroundWindow       = user32.NewProc("SetForegroundWindow")
 	procGetForegroundWindow       = user32.NewProc("GetForegroundWindow")
@@ -117,6 +118,11 @@ func defWindowProc(hwnd syscall.Handle, msg uint32, wParam, lParam uintptr) uint
 }
 
 func destroyWindow(hwnd syscall.Handle) { procDestroyWindow.Call(uintptr(hwnd)) }
+
+func isWindow(hwnd syscall.Handle) bool {
+	r, _, _ := procIsWindow.Call(uintptr(hwnd))
+	return r != 0
+}
 
 func isWindowVisible(hwnd syscall.Handle) bool {
 	r, _, _ := procIsWindowVisible.Call(uintptr(hwnd))

@@ -144,48 +144,6 @@ size_t PrivateBytes() {
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
-size_t HeapBytesInUse() {
-    std::vector<HANDLE> heaps(32);
-    for (;;) {
-        const DWORD count = ::GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
-        if (count <= heaps.size()) {
-            heaps.resize(count);
-            break;
-        }
-        heaps.resize(count + 8); // a heap made between the two calls
-    }
-    size_t busy = 0;
-    for (HANDLE heap : heaps) {
-        if (!::HeapLock(heap))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (::HeapWalk(heap, &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                busy += entry.cbData;
-        ::HeapUnlock(heap);
-    }
-    return busy;
-}
-
-namespace {
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    ::EnumChildWindows(window, &CountChild, count);
-    return TRUE;
-}
-} // namespace
-
-int ThreadWindowCount() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 void ParkPointer() {
     MoveMouseTo(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
 }

@@ -5,6 +5,7 @@
 // handle it owns, whether any thread hook is left, the process's memory.
 #pragma once
 #include "../../src/bar/CSearchBar.h"
+#include "ProcessCounts.h"
 #include <string>
 #include <vector>
 
@@ -61,14 +62,6 @@ bool NoHookInstalled();
 // The process's private bytes (PrivateUsage of GetProcessMemoryInfo): whole
 // pages, for bounds of megabytes.
 size_t PrivateBytes();
-
-// The bytes allocated in all of the process's heaps (the busy blocks that
-// HeapWalk reports, large ones included): exact to the byte, for bounds
-// smaller than a page.
-size_t HeapBytesInUse();
-
-// The windows of this thread, top-level and child, counted.
-int ThreadWindowCount();
 
 // Moves the pointer to the screen's bottom-right corner, clear of every bar
 // and list the tests place, so that no list opens under it and highlights

@@ -21,7 +21,7 @@ import (
 // The interface version this package was written against.
 const (
 	VersionMajor = 1
-	VersionMinor = 3
+	VersionMinor = 4
 	VersionPatch = 0
 	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
 )
@@ -55,6 +55,7 @@ var (
 	procCleanup                      = proc("TavrelCleanup")
 	procCreate                       = proc("TavrelCreate")
 	procCreateBar                    = proc("TavrelCreateBar")
+	procDestroyBar                   = proc("TavrelDestroyBar")
 	procSetBackgroundImageW          = proc("TavrelSetBackgroundImageW")
 	procSetActiveBackgroundImageW    = proc("TavrelSetActiveBackgroundImageW")
 	procSetEngineIconImageW          = proc("TavrelSetEngineIconImageW")
@@ -86,7 +87,7 @@ var (
 )
 
 var allProcs = []*syscall.LazyProc{
-	procStartup, procCleanup, procCreate, procCreateBar, procSetBackgroundImageW,
+	procStartup, procCleanup, procCreate, procCreateBar, procDestroyBar, procSetBackgroundImageW,
 	procSetActiveBackgroundImageW, procSetEngineIconImageW, procSetArrowImageW,
 	procSetSearchButtonImageW, procSetEngineListBackgroundW, procSetEngineListHighlightW,
 	procSetSuggestionListBackgroundW, procSetSuggestionListHighlightW, procSetPosition,
@@ -172,7 +173,7 @@ func PreTranslateMessage(msg *Msg) bool {
 	return r != 0
 }
 
-// Bar is one search bar. The library keeps it for the life of the process.
+// Bar is one search bar. It lives until Close or the end of the process.
 type Bar struct{ handle uintptr }
 
 // New makes a bar without a window; CreateBar gives it one.
@@ -182,6 +183,17 @@ func New() (*Bar, error) {
 		return nil, ErrCreate
 	}
 	return &Bar{handle: r}, nil
+}
+
+// Close destroys the bar (TavrelDestroyBar): its windows, pictures and
+// live-suggestion requests go. It may be called from the host's answer to
+// any of the bar's messages and from the host window's WM_DESTROY, and more
+// than once: the DLL never gives a handle twice and refuses a destroyed
+// one, so afterwards every method of the bar does nothing and answers its
+// zero value or an error. It returns nil (Bar is an io.Closer).
+func (b *Bar) Close() error {
+	procDestroyBar.Call(b.handle)
+	return nil
 }
 
 // CreateBar creates the bar's window, owned by host, at placement.

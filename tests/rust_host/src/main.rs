@@ -340,6 +340,17 @@ fn run_searches(bar: &Bar) {
     check(count(&QUERY_CHANGES) == 2 && count(&ENGINE_CHOICES) == 0, "two query changes, no engine choice");
 }
 
+// Dropping the last reference destroys the bar with its windows; its handle
+// is refused afterwards.
+fn drop_bar(bar: Rc<Bar>) {
+    let (raw, window) = (bar.as_raw(), bar.window());
+    drop(bar);
+    check(unsafe { IsWindow(window) } == 0, "the bar's window went with it");
+    check(unsafe { tavrel::sys::TavrelGetWindowHandle(raw) }.is_null(), "a dropped bar's handle is refused");
+    check(unsafe { tavrel::sys::TavrelGetEngineIndex(raw) } == 0, "a dropped bar answers 0");
+    check(unsafe { tavrel::sys::TavrelDestroyBar(raw) } == 0, "a dropped bar is not destroyed twice");
+}
+
 fn main() {
     let args: Vec<String> = std::env::args().collect();
     if args.len() == 4 && args[1] == "--record" {
@@ -358,6 +369,8 @@ fn main() {
             if failures() == 0 {
                 run_searches(&bar);
             }
+            BAR.with(|b| *b.borrow_mut() = None);
+            drop_bar(bar);
         }
         Err(error) => check(false, &format!("create a bar: {error}")),
     }

@@ -88,6 +88,7 @@ extern "system" {
     pub fn FindWindowExW(parent: HWND, after: HWND, class: *const u16, title: *const u16) -> HWND;
     pub fn GetWindow(hwnd: HWND, relation: u32) -> HWND;
     pub fn IsWindowVisible(hwnd: HWND) -> i32;
+    pub fn IsWindow(hwnd: HWND) -> i32;
     pub fn GetWindowRect(hwnd: HWND, rect: *mut RECT) -> i32;
     pub fn SetForegroundWindow(hwnd: HWND) -> i32;
     pub fn GetForegroundWindow() -> HWND;

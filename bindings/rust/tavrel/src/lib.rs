@@ -115,9 +115,16 @@ fn style_result(applied: i32) -> Result<(), Error> {
     }
 }
 
-/// One search bar. The library keeps it for the life of the process.
+/// One search bar. Dropping it destroys it (`TavrelDestroyBar`): its windows,
+/// pictures and live-suggestion requests go.
 pub struct Bar {
     raw: NonNull<sys::TavrelBar>,
+}
+
+impl Drop for Bar {
+    fn drop(&mut self) {
+        unsafe { sys::TavrelDestroyBar(self.ptr()) };
+    }
 }
 
 type SetText = unsafe extern "system" fn(*mut sys::TavrelBar, *const u16);
@@ -130,6 +137,13 @@ impl Bar {
 
     fn ptr(&self) -> *mut sys::TavrelBar {
         self.raw.as_ptr()
+    }
+
+    /// The C interface's handle, for the [`sys`] functions. It stays refused
+    /// by every one of them once the bar is dropped: handles are never given
+    /// twice.
+    pub fn as_raw(&self) -> *mut sys::TavrelBar {
+        self.ptr()
     }
 
     fn set_text(&self, function: SetText, text: &str) -> Result<(), Error> {

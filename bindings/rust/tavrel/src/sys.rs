@@ -11,7 +11,7 @@ pub type BOOL = c_int;
 pub type DWORD = u32;
 
 pub const TAVREL_VERSION_MAJOR: u32 = 1;
-pub const TAVREL_VERSION_MINOR: u32 = 3;
+pub const TAVREL_VERSION_MINOR: u32 = 4;
 pub const TAVREL_VERSION_PATCH: u32 = 0;
 pub const TAVREL_VERSION: u32 =
     (TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH;
@@ -68,6 +68,8 @@ extern "system" {
     pub fn TavrelStartup() -> c_int;
     pub fn TavrelCleanup();
     pub fn TavrelCreate() -> *mut TavrelBar;
+    /// 1 when `bar` was a live bar (now destroyed), 0 for any other (1.4).
+    pub fn TavrelDestroyBar(bar: *mut TavrelBar) -> c_int;
 
     pub fn TavrelSetBackgroundImage(bar: *mut TavrelBar, path: *const c_char, corner_radius: c_int);
     pub fn TavrelSetActiveBackgroundImage(bar: *mut TavrelBar, path: *const c_char);
