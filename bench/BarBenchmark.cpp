@@ -28,6 +28,7 @@
 #include "../src/popup/CSuggestionList.h"
 #include "../src/render/GdiPlus.h"
 #include "CSuggestionServer.h"
+#include "ProcessCounts.h"
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -578,43 +579,6 @@ size_t PrivateBytes() {
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
-// How many more GDI objects the process can hold now: GDI+ and Wine keep
-// no count (GetGuiResources answers 0 under Wine), so the headroom is
-// measured by allocating until the system refuses, then freeing.
-int GdiHeadroom() {
-    HDC screen = ::GetDC(nullptr);
-    std::vector<HBITMAP> made;
-    while (made.size() < 200000) {
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 1, 1);
-        if (!bitmap)
-            break;
-        made.push_back(bitmap);
-    }
-    for (HBITMAP bitmap : made)
-        ::DeleteObject(bitmap);
-    ::ReleaseDC(nullptr, screen);
-    return static_cast<int>(made.size());
-}
-
-BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    ::EnumChildWindows(window, &CountWindow, count);
-    return TRUE;
-}
-
-// The windows of this thread, top-level and child.
-int ThreadWindows() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndChildren,
-                        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 struct Footprint {
     double bytes = 0;
     double gdiObjects = 0;
@@ -639,17 +603,17 @@ Footprint PerBar(HWND host, const Skin& skin) {
     makeBars();
     const DWORD gdiBefore = ::GetGuiResources(process, GR_GDIOBJECTS);
     const DWORD userBefore = ::GetGuiResources(process, GR_USEROBJECTS);
-    const int windowsBefore = ThreadWindows();
+    const int windowsBefore = ThreadWindowCount();
     const size_t bytesBefore = PrivateBytes();
     makeBars();
     Footprint result;
     result.bytes = (static_cast<double>(PrivateBytes()) - static_cast<double>(bytesBefore)) / kBars;
-    result.windows = static_cast<double>(ThreadWindows() - windowsBefore) / kBars;
+    result.windows = static_cast<double>(ThreadWindowCount() - windowsBefore) / kBars;
     result.gdiReported = (::GetGuiResources(process, GR_GDIOBJECTS) - gdiBefore) / kBars;
     result.userReported = (::GetGuiResources(process, GR_USEROBJECTS) - userBefore) / kBars;
-    const int headroomBefore = GdiHeadroom();
+    const int headroomBefore = GdiHeadroom(200000);
     makeBars();
-    result.gdiObjects = static_cast<double>(headroomBefore - GdiHeadroom()) / kBars;
+    result.gdiObjects = static_cast<double>(headroomBefore - GdiHeadroom(200000)) / kBars;
     for (CSearchBar* bar : bars)
         delete bar;
     PumpPending();
