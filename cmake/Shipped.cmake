@@ -20,6 +20,9 @@ function(tavrel_shipped_code)
 endfunction()
 
 find_program(TAVREL_OBJCOPY NAMES ${TAVREL_TRIPLE}-objcopy REQUIRED)
+# objcopy stamps the PE header it rewrites with the time of day unless
+# SOURCE_DATE_EPOCH names one: 0, as the linker's --no-insert-timestamp.
+set(TAVREL_OBJCOPY_RUN ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${TAVREL_OBJCOPY})
 
 # tavrel_split_debug_info(TARGET...): after each link, the debug information
 # moves to <file>.debug beside the binary, which is then stripped and names
@@ -28,9 +31,9 @@ find_program(TAVREL_OBJCOPY NAMES ${TAVREL_TRIPLE}-objcopy REQUIRED)
 function(tavrel_split_debug_info)
     foreach(target ${ARGN})
         add_custom_command(TARGET ${target} POST_BUILD
-            COMMAND ${TAVREL_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+            COMMAND ${TAVREL_OBJCOPY_RUN} --only-keep-debug $<TARGET_FILE:${target}>
                     $<TARGET_FILE:${target}>.debug
-            COMMAND ${TAVREL_OBJCOPY} --strip-all
+            COMMAND ${TAVREL_OBJCOPY_RUN} --strip-all
                     --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
             VERBATIM)
         install(FILES $<TARGET_FILE:${target}>.debug DESTINATION bin)
@@ -40,8 +43,8 @@ endfunction()
 # tavrel_split_debug_info_of_file(FILE): the same for a binary that is not
 # built here (the cross compiler's runtime DLLs), at configure time.
 function(tavrel_split_debug_info_of_file file)
-    execute_process(COMMAND ${TAVREL_OBJCOPY} --only-keep-debug ${file} ${file}.debug
+    execute_process(COMMAND ${TAVREL_OBJCOPY_RUN} --only-keep-debug ${file} ${file}.debug
                     COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND ${TAVREL_OBJCOPY} --strip-all --add-gnu-debuglink=${file}.debug ${file}
+    execute_process(COMMAND ${TAVREL_OBJCOPY_RUN} --strip-all --add-gnu-debuglink=${file}.debug ${file}
                     COMMAND_ERROR_IS_FATAL ANY)
 endfunction()

@@ -145,6 +145,17 @@ QueryPerformanceCounter and are medians over repeated runs.
   press to the host's UM_QUERY_CHANGED and the key's release, with and
   without a suggestion URL, in alternation; and what the end of the pause
   in typing costs it once per request (the URL built, the worker started).
+- Loading the C interface: bench/LoadProbe.c, a C program started anew for
+  each run, loads TavrelC.dll from its own folder with LoadLibrary, calls
+  TavrelStartup and shows a bar with a three-picture skin, until the bar's
+  first WM_PAINT is dispatched; it lists the DLLs it loaded from its folder
+  and their size on disk. The one file of the SDK against the earlier
+  layout, rebuilt by the benchmark: a TavrelC.dll over afx.dll and the
+  compiler's runtime DLLs as they come, with Tavrel.dll loaded first, as
+  the earlier TavrelC.dll imported it. Then, in one process, 1,000 bars
+  made (skin, shown, painted) and destroyed with TavrelDestroyBar: the time
+  per bar over the last 900, and what they left behind (heap bytes as
+  HeapWalk counts them, GDI headroom, the thread's windows, threads).
 - The program and its Wine server run on one CPU (see the machine line):
   under Wine most window calls are round trips to that server, and on this
   project's virtual machines a round trip that wakes the other CPU costs
