@@ -48,3 +48,14 @@ function(tavrel_split_debug_info_of_file file)
     execute_process(COMMAND ${TAVREL_OBJCOPY_RUN} --strip-all --add-gnu-debuglink=${file}.debug ${file}
                     COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
+
+# tavrel_link_runtime_statically(TARGET): a module that shares no C++ runtime
+# with another (TavrelC.dll, a host that loads only it): not the shared libgcc
+# that the other modules link; -static takes libstdc++, libgcc and
+# winpthread from their archives.
+function(tavrel_link_runtime_statically target)
+    get_directory_property(link_options LINK_OPTIONS)
+    list(REMOVE_ITEM link_options -shared-libgcc)
+    set_target_properties(${target} PROPERTIES LINK_OPTIONS "${link_options}")
+    target_link_options(${target} PRIVATE -static)
+endfunction()
