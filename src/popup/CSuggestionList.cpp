@@ -8,6 +8,7 @@
 #include "../access/CListAccessible.h"
 #include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
+#include "../history/CHistoryFile.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
@@ -155,7 +156,7 @@ int CSuggestionList::AddSuggestionW(const wchar_t* text) {
 }
 
 int CSuggestionList::AddItem(SuggestionItem* item) {
-    if (item->textW.empty() || HasSuggestionW(item->textW)) {
+    if (item->textW.empty() || HasSuggestionW(item->textW) || MatchesRecentRow(item->textW)) {
         delete item;
         return 0;
     }
@@ -172,6 +173,70 @@ void CSuggestionList::FitWindowToRows() {
         ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
     else
         ResizeWindow(width, height);
+}
+
+bool CSuggestionList::MatchesRecentRow(const std::wstring& text) const {
+    for (const SuggestionItem* item : items)
+        if (item->recent && CHistoryFile::SameIgnoringCase(item->textW, text))
+            return true;
+    return false;
+}
+
+bool CSuggestionList::IsRecentRow(int index) const {
+    const SuggestionItem* item = GetItem(index);
+    return item && item->recent;
+}
+
+void CSuggestionList::SetRecentRows(const std::vector<std::wstring>& rows) {
+    std::vector<SuggestionItem*> kept;
+    for (const std::wstring& row : rows)
+        if (!row.empty() && kept.size() < static_cast<size_t>(MaxItems))
+            kept.push_back(new SuggestionItem{WideToAnsi(row), RECT{}, row, true});
+    const size_t recentCount = kept.size();
+    for (SuggestionItem* item : items) {
+        bool repeated = item->recent;
+        for (size_t i = 0; i < recentCount && !repeated; ++i)
+            repeated = CHistoryFile::SameIgnoringCase(kept[i]->textW, item->textW);
+        if (repeated || kept.size() >= static_cast<size_t>(MaxItems))
+            delete item;
+        else
+            kept.push_back(item);
+    }
+    items.swap(kept);
+    RowsChanged();
+}
+
+void CSuggestionList::ClearOtherRows() {
+    std::vector<SuggestionItem*> kept;
+    for (SuggestionItem* item : items) {
+        if (item->recent)
+            kept.push_back(item);
+        else
+            delete item;
+    }
+    items.swap(kept);
+    RowsChanged();
+}
+
+void CSuggestionList::RowsChanged() {
+    height = GetCount() * itemHeight;
+    if (items.empty() && m_hWnd && IsWindowVisible())
+        Hide();
+    FitWindowToRows();
+    if (m_hWnd && IsWindowVisible())
+        Invalidate(TRUE);
+}
+
+void CSuggestionList::RemoveRow(int index) {
+    if (!GetItem(index))
+        return;
+    delete items[static_cast<size_t>(index)];
+    items.erase(items.begin() + index);
+    RowsChanged();
+    if (items.empty())
+        return;
+    hoverIndex = index < GetCount() ? index : GetCount() - 1;
+    CListAccessible::NotifyRowHighlighted(m_hWnd, hoverIndex);
 }
 
 BOOL CSuggestionList::HasSuggestion(const char* text) const {
@@ -307,6 +372,10 @@ void CSuggestionList::ChooseRow(int row) {
 std::wstring CSuggestionList::RowName(int row) const {
     const SuggestionItem* item = GetItem(row);
     return item ? item->textW : std::wstring();
+}
+
+std::wstring CSuggestionList::RowDescription(int row) const {
+    return IsRecentRow(row) ? L"Recent search" : std::wstring();
 }
 
 RECT CSuggestionList::RowRect(int row) const {

@@ -21,7 +21,7 @@ import (
 // The interface version this package was written against.
 const (
 	VersionMajor = 1
-	VersionMinor = 4
+	VersionMinor = 5
 	VersionPatch = 0
 	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
 )

@@ -11,7 +11,7 @@ pub type BOOL = c_int;
 pub type DWORD = u32;
 
 pub const TAVREL_VERSION_MAJOR: u32 = 1;
-pub const TAVREL_VERSION_MINOR: u32 = 4;
+pub const TAVREL_VERSION_MINOR: u32 = 5;
 pub const TAVREL_VERSION_PATCH: u32 = 0;
 pub const TAVREL_VERSION: u32 =
     (TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH;
