@@ -13,11 +13,15 @@
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
 #include "ListWindowClass.h"
+#include "../render/TextDirection.h"
 
 namespace {
 // Sizes at 96 DPI.
 constexpr int kItemHeight = 25;
 constexpr int kTextLeft = 3;
+// The clock before a recent search's text, and the gap after it.
+constexpr int kClockSize = 11;
+constexpr int kClockGap = 4;
 // The text's layout runs ten list widths to the right, so a long text stays
 // on one line and is cut by the buffer's edge instead of wrapping.
 constexpr int kTextLayoutWidths = 10;
@@ -332,12 +336,26 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
         if (highlightSkin.IsLoaded() && i == hoverIndex)
             highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
+        const int textLeft = dpiScale.Scale(kTextLeft);
+        int left = textLeft;
+        int rightEdge = width - textLeft;
+        if (item.recent) {
+            const int clock = dpiScale.Scale(kClockSize);
+            const bool mirrored = IsRightToLeft(item.textW);
+            ListPainter::DrawClockGlyph(graphics, *textStyle->BrushFor(i == hoverIndex),
+                                        mirrored ? rightEdge - clock : left,
+                                        top + (itemHeight - clock) / 2, clock, mirrored);
+            const int shift = clock + dpiScale.Scale(kClockGap);
+            if (mirrored)
+                rightEdge -= shift;
+            else
+                left += shift;
+        }
         ListPainter::DrawRowText(
-            graphics, item.textW, *textStyle, rowFonts,
-            static_cast<float>(dpiScale.Scale(kTextLeft)),
+            graphics, item.textW, *textStyle, rowFonts, static_cast<float>(left),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight),
-            width - dpiScale.Scale(kTextLeft), i == hoverIndex);
+            rightEdge, i == hoverIndex);
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }

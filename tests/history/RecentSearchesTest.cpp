@@ -3,6 +3,7 @@
 // recent rows are offered above the host's and merged with them, Down in
 // the empty field opens them, Shift+Delete removes one, and a failed write
 // keeps the old file.
+#include "../access/AccessProbe.h"
 #include "../bar/BarTestSupport.h"
 #include "../../src/frame/Messages.h"
 #include "../../src/input/CGuiEdit.h"
@@ -29,6 +30,18 @@ LRESULT CALLBACK WatchingHostProc(HWND window, UINT message, WPARAM wParam, LPAR
     return ::CallWindowProcA(g_hostProc, window, message, wParam, lParam);
 }
 
+constexpr uint32_t kListColor = 0xFF204060;
+
+// Pixels of the list's back buffer in [left, right) x [top, bottom) that
+// are not the list's background.
+int InkIn(const PixelImage& image, int left, int top, int right, int bottom) {
+    int ink = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            ink += SameColor(image.At(x, y), kListColor, 24) ? 0 : 1;
+    return ink;
+}
+
 BOOL WINAPI FailingReplace(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
     ::SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -43,7 +56,7 @@ protected:
     void SetUp() override {
         BarTest::SetUp();
         ShowStandardBar();
-        bar->SetSuggestionListBackground(SkinPng(400, 300, 0xFF204060).c_str());
+        bar->SetSuggestionListBackground(SkinPng(400, 300, kListColor).c_str());
         ASSERT_EQ(1, bar->AddEngineW(L"", L"Web", L"https://search.example/?q="));
         g_hostProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
             host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchingHostProc)));
@@ -211,6 +224,31 @@ TEST_F(RecentSearchesTest, RecentRowsAreOfferedFirstAndRemovedWithShiftDelete) {
                          L"weal",    L"wean",       L"wear",   L"weed", L"week"};
     EXPECT_EQ(merged, ShownRows());
     EXPECT_EQ(3, RecentRowCount());
+
+    // Recent rows are described as such, the host's rows have no description.
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        const AccRef list = ClientObject(bar->suggestionList->m_hWnd);
+        ASSERT_TRUE(list);
+        EXPECT_EQ(L"Weather", NameOf(list.get(), 1));
+        EXPECT_EQ(L"Recent search", DescriptionOf(list.get(), 1));
+        EXPECT_EQ(L"Recent search", DescriptionOf(list.get(), 3));
+        EXPECT_EQ(L"", DescriptionOf(list.get(), 4));
+        EXPECT_EQ(L"", DescriptionOf(list.get(), CHILDID_SELF));
+    }
+    ::CoUninitialize();
+
+    // A clock in the text's colour before a recent row's text (3 px in,
+    // 11 px wide, then a 4 px gap at 96 DPI); a host row's text starts at once.
+    PumpUntilIdle();
+    const PixelImage pixels = ReadMemoryDC(bar->suggestionList->bufferDC);
+    const int rowHeight = bar->suggestionList->itemHeight;
+    EXPECT_GT(InkIn(pixels, 3, 7, 14, 18), 12) << "the clock";
+    EXPECT_EQ(0, InkIn(pixels, 15, 1, 18, rowHeight - 1)) << "the gap after the clock";
+    EXPECT_GT(InkIn(pixels, 18, 1, 40, rowHeight - 1), 0) << "the recent row's text";
+    const int hostRowTop = 3 * rowHeight;
+    EXPECT_GT(InkIn(pixels, 3, hostRowTop + 1, 10, hostRowTop + rowHeight - 1), 0)
+        << "the host row's text";
 
     // Shift+Delete on a host row: nothing changes.
     TapKey(VK_DOWN);
