@@ -159,6 +159,14 @@ extern "system" {
     pub fn TavrelSetSuggestionUrlW(bar: *mut TavrelBar, engine_index: c_int, url_template: *const WCHAR)
         -> c_int;
 
+    /// Recent searches (1.5).
+    pub fn TavrelSetHistoryFileW(bar: *mut TavrelBar, path: *const WCHAR, max_entries: c_int) -> c_int;
+    pub fn TavrelSetHistoryFile(bar: *mut TavrelBar, path: *const c_char, max_entries: c_int) -> c_int;
+    pub fn TavrelClearHistory(bar: *mut TavrelBar) -> c_int;
+    pub fn TavrelGetHistoryCount(bar: *mut TavrelBar) -> c_int;
+    pub fn TavrelGetHistoryEntryW(bar: *mut TavrelBar, index: c_int, buffer: *mut WCHAR, size: c_int)
+        -> c_int;
+
     pub fn TavrelPreTranslateMessage(msg: *mut MSG) -> BOOL;
     pub fn TavrelGetVersion() -> DWORD;
 }
