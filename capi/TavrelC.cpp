@@ -329,6 +329,32 @@ int WINAPI TavrelSetSuggestionUrl(TavrelBar* bar, int engineIndex, const char* u
     });
 }
 
+int WINAPI TavrelSetHistoryFileW(TavrelBar* bar, const WCHAR* path, int maxEntries) {
+    return OnBar(bar, 0, [=](CSearchBar& b) { return b.SetHistoryFileW(path, maxEntries); });
+}
+
+int WINAPI TavrelSetHistoryFile(TavrelBar* bar, const char* path, int maxEntries) {
+    return OnBar(bar, 0, [=](CSearchBar& b) {
+        const CodePageText wide(path);
+        return b.SetHistoryFileW(wide.get(), maxEntries);
+    });
+}
+
+int WINAPI TavrelClearHistory(TavrelBar* bar) {
+    return OnBar(bar, 0, [](CSearchBar& b) { return b.ClearHistory(); });
+}
+
+int WINAPI TavrelGetHistoryCount(TavrelBar* bar) {
+    return OnBar(bar, 0, [](CSearchBar& b) { return b.history.Count(); });
+}
+
+int WINAPI TavrelGetHistoryEntryW(TavrelBar* bar, int index, WCHAR* buffer, int size) {
+    return OnBar(bar, -1, [=](CSearchBar& b) {
+        const std::wstring* entry = b.history.Entry(index);
+        return entry ? CopyOut(*entry, buffer, size) : -1;
+    });
+}
+
 // The bars' PreTranslateMessage runs inside: a frame of the library's code.
 BOOL WINAPI TavrelPreTranslateMessage(MSG* msg) {
     return msg ? Guarded<BOOL>(FALSE,

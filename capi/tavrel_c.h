@@ -45,7 +45,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 4
+#define TAVREL_VERSION_MINOR 5
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -220,6 +220,37 @@ TAVREL_C_API int WINAPI TavrelSetSuggestionUrl(TavrelBar* bar, int engineIndex,
                                                const char* urlTemplate);
 TAVREL_C_API int WINAPI TavrelSetSuggestionUrlW(TavrelBar* bar, int engineIndex,
                                                 const WCHAR* urlTemplate);
+
+/* Recent searches (1.5), off until a file is named. With a file, every
+ * search the bar launches records its query, trimmed of spaces at both
+ * ends (an empty one is not recorded): an entry equal to it ignoring case
+ * moves to the front with the new spelling, and the oldest beyond
+ * maxEntries go. The file is written, as a whole new copy put in its place,
+ * before TAVREL_UM_SEARCH_LAUNCHED is posted; a failed write keeps the old
+ * file. While the user types, the list shows up to 3 recent searches that
+ * begin with the text (ignoring case) above the host's or the live rows,
+ * which do not repeat them; Down in the empty field shows the newest 11.
+ * Recent rows show a clock before their text, MSAA describes them as
+ * "Recent search", and Shift+Delete on a highlighted one removes it.
+ * The file is UTF-8: the line "# Tavrel recent searches 1", then one entry
+ * a line, newest first; it is read at most 1 MiB far, and read again
+ * before each change, so bars sharing one file keep each other's entries.
+ * Entries never leave the machine.
+ *
+ * TavrelSetHistoryFileW names the file (created at the first search) and
+ * the most entries kept, 1 to 1000 (0: 100); 1 on success, 0 and nothing
+ * changed for a bad argument, a folder, or an existing non-empty file that
+ * is not a history file. A null or empty path turns history off and leaves
+ * the file alone. The narrow form takes the path in the ANSI code page. */
+TAVREL_C_API int WINAPI TavrelSetHistoryFileW(TavrelBar* bar, const WCHAR* path, int maxEntries);
+TAVREL_C_API int WINAPI TavrelSetHistoryFile(TavrelBar* bar, const char* path, int maxEntries);
+/* Forgets every entry, in memory and in the file; 1 when history is on. */
+TAVREL_C_API int WINAPI TavrelClearHistory(TavrelBar* bar);
+/* The number of entries, and one of them (0 is the newest) copied as
+ * TavrelGetQueryTextW does; -1 for an index that names no entry. */
+TAVREL_C_API int WINAPI TavrelGetHistoryCount(TavrelBar* bar);
+TAVREL_C_API int WINAPI TavrelGetHistoryEntryW(TavrelBar* bar, int index, WCHAR* buffer,
+                                               int size);
 
 /* Offers a message to the bar's windows before the host dispatches it;
  * nonzero when they consumed it. A null msg answers FALSE. */

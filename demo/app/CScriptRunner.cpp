@@ -32,6 +32,10 @@ const char kLaunchedShot[] = "08-search-launched.png";
 const char kUnicodeShot[] = "10-unicode-query.png";
 const char kDarkShot[] = "11-dark-suggestions.png";
 const char kLiveShot[] = "12-live-suggestions.png";
+const char kHistoryShot[] = "13-recent-searches.png";
+const char kHistoryFile[] = "recent-searches.txt";
+const wchar_t kRecentQueries[][8] = {L"wind", L"winter"};
+const wchar_t kRecentPrefix[] = L"win";
 const wchar_t kUnicodeQuery[] = L"мир";
 const wchar_t kLiveQuery[] = L"wind";
 const char kFailedShot[] = "failed-step.png";
@@ -46,7 +50,7 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 std::vector<std::string> CScriptRunner::OutputFiles() {
     return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
             kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kDarkShot,
-            kLiveShot,         kFailedShot,
+            kLiveShot,         kHistoryShot,  kHistoryFile,     kFailedShot,
             kUrlFile};
 }
 
@@ -79,7 +83,8 @@ bool CScriptRunner::RunSteps() {
         if (!RunStep(step, ++number))
             return false;
     }
-    return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost() && RunLiveHost();
+    return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost() && RunLiveHost() &&
+           RunHistoryHost();
 }
 
 bool CScriptRunner::RunUnicodeHost() {
@@ -118,8 +123,81 @@ bool CScriptRunner::RunLiveHost() {
     return server.Requests() >= 1;
 }
 
-bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight,
-                                 const wchar_t* query) {
+// Searches twice, then types the start of both: the recent rows lead the
+// host's own, marked with a clock; Shift+Delete removes the highlighted one.
+bool CScriptRunner::RunHistoryHost() {
+    if (!window.Skin())
+        return false;
+    const std::string file = outFolder + "\\" + kHistoryFile;
+    ::DeleteFileA(file.c_str());
+    log.Write("step: a host with recent searches (%s) searches twice", file.c_str());
+    CUnicodeHost host(*window.Skin());
+    host.UseHistoryFile(std::wstring(file.begin(), file.end()));
+    if (!ShowHostAndClickField(host))
+        return false;
+    for (const wchar_t* query : kRecentQueries) {
+        const int searches = host.SearchesLaunched();
+        if (!TypeIntoEmptyField(host, query))
+            return false;
+        TapKey(VK_RETURN);
+        if (!PumpUntil([&] { return host.SearchesLaunched() > searches; }, kStepTimeoutMs)) {
+            log.Write("step failed: the search was not launched");
+            Capture(kFailedShot);
+            return false;
+        }
+    }
+    if (!TypeIntoEmptyField(host, kRecentPrefix) ||
+        !PumpUntil([&] { return IsShown(FindSuggestionList(host.Bar())); }, kStepTimeoutMs)) {
+        log.Write("step failed: no recent searches offered");
+        Capture(kFailedShot);
+        return false;
+    }
+    PumpUntilIdle(150, 2000);
+    RECT region = WindowRectOf(host.Window());
+    const RECT list = WindowRectOf(FindSuggestionList(host.Bar()));
+    ::UnionRect(&region, &region, &list);
+    CaptureRegion(region, kHistoryShot);
+    log.Write("the two searches are offered above the host's suggestions; screenshot taken");
+    TapKey(VK_DOWN);
+    if (!PumpUntil([&] { return host.Query() == kRecentQueries[1]; }, kStepTimeoutMs)) {
+        log.Write("step failed: Down highlighted no recent search");
+        Capture(kFailedShot);
+        return false;
+    }
+    TapKey(VK_DELETE, VK_SHIFT);
+    if (!PumpUntil([&] { return host.HistoryCount() == 1; }, kStepTimeoutMs)) {
+        log.Write("step failed: Shift+Delete removed no recent search");
+        Capture(kFailedShot);
+        return false;
+    }
+    log.Write("Shift+Delete removed the newest search; one is left in %s", kHistoryFile);
+    return true;
+}
+
+bool CScriptRunner::TypeIntoEmptyField(CUnicodeHost& host, const wchar_t* query) {
+    const HWND edit = FindQueryEdit(host.Bar());
+    ::SetFocus(edit);
+    TapKey(VK_HOME);
+    TapKey(VK_END, VK_SHIFT);
+    TapKey(VK_DELETE);
+    if (!PumpUntil([&] { return ::GetFocus() == edit && host.Query().empty(); },
+                   kStepTimeoutMs)) {
+        log.Write("step failed: the host's query field could not be emptied");
+        return false;
+    }
+    PumpUntilIdle(100, 1000);
+    TypeUnicode(query);
+    if (!PumpUntil([&] { return host.Query() == query; }, kStepTimeoutMs)) {
+        log.Write("step failed: the typed query is not in the field");
+        Capture(kFailedShot);
+        return false;
+    }
+    PumpUntilIdle(100, 1000);
+    return true;
+}
+
+// The host below the main window, then a click into its query field.
+bool CScriptRunner::ShowHostAndClickField(CUnicodeHost& host) {
     const RECT main = WindowRectOf(window.m_hWnd);
     if (!host.Create(main.left, main.bottom + 20)) {
         log.Write("error: the host could not make its bar");
@@ -128,6 +206,13 @@ bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool high
     PumpUntilIdle(150, 2000);
     WaitDoubleClickTime();
     ClickAt(CentreOf(WindowRectOf(FindQueryFrame(host.Bar()))));
+    return true;
+}
+
+bool CScriptRunner::RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight,
+                                 const wchar_t* query) {
+    if (!ShowHostAndClickField(host))
+        return false;
     const HWND edit = FindQueryEdit(host.Bar());
     if (!PumpUntil([edit] { return ::GetFocus() == edit; }, kStepTimeoutMs)) {
         log.Write("step failed: the host's query field has no focus");

@@ -51,6 +51,10 @@ class CScriptRunner {
     // A fourth host, whose bar asks a loopback server of the demo's own for
     // its suggestions: the server's rows, photographed.
     bool RunLiveHost();
+    bool RunHistoryHost();
+    bool ShowHostAndClickField(CUnicodeHost& host);
+    // Empties the host's query field with keys and types the query.
+    bool TypeIntoEmptyField(CUnicodeHost& host, const wchar_t* query);
     bool RunExtraHost(CUnicodeHost& host, const char* shot, bool highlight,
                       const wchar_t* query);
     void CaptureRegion(RECT region, const char* file);

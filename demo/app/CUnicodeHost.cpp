@@ -47,6 +47,7 @@ bool CUnicodeHost::Create(int x, int y) {
         ::DeleteObject(wc.hbrBackground); // registered before, with its own brush
     window = ::CreateWindowExW(0, wc.lpszClassName,
                                dark                     ? L"Dark skin (text styles)"
+                               : !historyFile.empty()  ? L"Recent searches"
                                : suggestionUrl.empty() ? L"Unicode host (the W functions)"
                                                        : L"Live suggestions (a loopback server)",
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight,
@@ -77,6 +78,8 @@ bool CUnicodeHost::Create(int x, int y) {
         return false;
     if (dark)
         ApplyDarkTextStyles();
+    if (!historyFile.empty() && !AddHistory())
+        return false;
     TavrelSetPosition(bar, at.x, at.y);
     TavrelUpdateLayout(bar);
     TavrelShowBar(bar, SW_SHOW);
@@ -96,6 +99,17 @@ std::wstring CUnicodeHost::Query() const {
     if (bar && TavrelGetQueryTextW(bar, text, 256) < 256)
         return text;
     return std::wstring();
+}
+
+// The host's own button below the bar: the user's way to forget them.
+bool CUnicodeHost::AddHistory() {
+    if (TavrelSetHistoryFileW(bar, historyFile.c_str(), 0) != 1)
+        return false;
+    clearHistoryButton = ::CreateWindowExW(0, L"BUTTON", L"Clear history",
+                                           WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, kBarLeft, kBarTop + 36, 120, 24,
+                                           window, reinterpret_cast<HMENU>(kClearHistoryId),
+                                           ::GetModuleHandleW(nullptr), nullptr);
+    return clearHistoryButton != nullptr;
 }
 
 void CUnicodeHost::Suggest() {
@@ -119,6 +133,14 @@ LRESULT CALLBACK CUnicodeHost::WindowProc(HWND window, UINT message, WPARAM wPar
         ++self->queryChanges;
         if (self->suggestionUrl.empty())
             self->Suggest();
+        return 0;
+    }
+    if (self && message == TAVREL_UM_SEARCH_LAUNCHED) {
+        ++self->searchesLaunched;
+        return 0;
+    }
+    if (self && message == WM_COMMAND && LOWORD(wParam) == kClearHistoryId) {
+        TavrelClearHistory(self->bar);
         return 0;
     }
     if (self && message == WM_NCDESTROY)

@@ -5,7 +5,8 @@
 // it is also the tour's dark-skin host: a dark window, the dark skin, and
 // light text in both lists and the query field through the text styles.
 // Given a suggestion URL, it is the tour's host of live suggestions: the bar
-// asks the URL itself while the user types.
+// asks the URL itself while the user types. Given a history file, it is the
+// tour's host of recent searches, with a "Clear history" button.
 #pragma once
 #include "CSkinFiles.h"
 #include "tavrel_c.h"
@@ -22,18 +23,25 @@ class CUnicodeHost {
     // Before Create: the bar fetches its suggestions for the first engine
     // from this URL template itself, and the host offers none of its own.
     void UseSuggestionUrl(const std::wstring& urlTemplate) { suggestionUrl = urlTemplate; }
+    // Before Create: the bar keeps recent searches in this file.
+    void UseHistoryFile(const std::wstring& path) { historyFile = path; }
     // The window at (x, y) with its bar, shown; false when either fails.
     bool Create(int x, int y);
     HWND Window() const { return window; }
     HWND Bar() const { return bar ? TavrelGetWindowHandle(bar) : nullptr; }
     std::wstring Query() const;
     int QueryChanges() const { return queryChanges; }
+    int SearchesLaunched() const { return searchesLaunched; }
+    int HistoryCount() const { return bar ? TavrelGetHistoryCount(bar) : 0; }
+    HWND ClearHistoryButton() const { return clearHistoryButton; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The host's answer to a changed query: proposals in several scripts.
     void Suggest();
     std::wstring SkinPath(const char* file) const;
+    bool AddHistory();
+    static constexpr int kClearHistoryId = 101;
     // Light text for the dark skin.
     void ApplyDarkTextStyles();
 
@@ -42,5 +50,8 @@ class CUnicodeHost {
     HWND window = nullptr;
     TavrelBar* bar = nullptr;
     int queryChanges = 0;
+    int searchesLaunched = 0;
     std::wstring suggestionUrl;
+    std::wstring historyFile;
+    HWND clearHistoryButton = nullptr;
 };

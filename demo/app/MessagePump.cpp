@@ -1,5 +1,8 @@
-// The scripted run's message loops, with the framework's pre-translation.
+// The scripted run's message loops, with the framework's pre-translation
+// and, for the bars of the C interface's hosts, TavrelPreTranslateMessage
+// (TavrelC.dll carries a framework of its own).
 #include "MessagePump.h"
+#include "tavrel_c.h"
 #include <afxwin.h>
 #include <algorithm>
 
@@ -17,7 +20,7 @@ bool PumpPending() {
             ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the application's loop
             break;
         }
-        if (!AfxPreTranslateMessage(&msg)) {
+        if (!AfxPreTranslateMessage(&msg) && !TavrelPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }

@@ -154,8 +154,12 @@ HRESULT CAccessibleBase::NoText(long, BSTR*) const {
     return S_FALSE;
 }
 
+HRESULT CAccessibleBase::Description(long id, BSTR* description) const {
+    return NoText(id, description);
+}
+
 HRESULT CAccessibleBase::get_accDescription(VARIANT child, BSTR* description) {
-    return Ask(child, description, &CAccessibleBase::NoText);
+    return Ask(child, description, &CAccessibleBase::Description);
 }
 
 HRESULT CAccessibleBase::get_accHelp(VARIANT child, BSTR* help) {

@@ -97,6 +97,8 @@ protected:
     virtual HRESULT Role(long id, VARIANT* role) const = 0;
     virtual HRESULT State(long id, VARIANT* state) const = 0;
     virtual HRESULT KeyboardShortcut(long id, BSTR* shortcut) const;
+    // S_FALSE (no description) unless overridden.
+    virtual HRESULT Description(long id, BSTR* description) const;
     virtual HRESULT Focus(VARIANT* child) const = 0;
     virtual HRESULT Selection(VARIANT* children) const;
     virtual HRESULT DefaultAction(long id, BSTR* action) const = 0;

@@ -35,6 +35,11 @@ HRESULT CListAccessible::Name(long id, BSTR* name) const {
     return ReturnText(source->RowName(RowOf(id)).c_str(), name);
 }
 
+HRESULT CListAccessible::Description(long id, BSTR* description) const {
+    const std::wstring text = id == CHILDID_SELF ? std::wstring() : source->RowDescription(RowOf(id));
+    return text.empty() ? S_FALSE : ReturnText(text.c_str(), description);
+}
+
 HRESULT CListAccessible::Role(long id, VARIANT* role) const {
     return ReturnChildId(id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM, role);
 }

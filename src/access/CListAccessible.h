@@ -20,6 +20,7 @@ protected:
     long ChildCount() const override;
     HRESULT Name(long id, BSTR* name) const override;
     HRESULT Role(long id, VARIANT* role) const override;
+    HRESULT Description(long id, BSTR* description) const override;
     HRESULT State(long id, VARIANT* state) const override;
     // Focus and selection are both the highlighted row.
     HRESULT Focus(VARIANT* child) const override;

@@ -12,6 +12,8 @@ public:
     virtual int RowCount() const = 0;
     // The row's UTF-16 text.
     virtual std::wstring RowName(int row) const = 0;
+    // What the row is, beyond its text; empty for none.
+    virtual std::wstring RowDescription(int) const { return std::wstring(); }
     // False for a row that neither the mouse nor the keys can choose.
     virtual bool RowSelectable(int row) const = 0;
     // The highlighted row, or -1.

@@ -12,14 +12,16 @@
 // Its sources are split by concern: SearchBar.cpp (creation and teardown),
 // SearchBarPaint.cpp, SearchBarLayout.cpp, SearchBarEngines.cpp,
 // SearchBarInput.cpp, SearchBarAccess.cpp (the accessible object and the
-// engine list's keys) and SearchBarSuggest.cpp (live suggestions: the
-// suggestion URLs, the pause in typing, the fetch and its answer).
+// engine list's keys), SearchBarSuggest.cpp (live suggestions: the
+// suggestion URLs, the pause in typing, the fetch and its answer) and
+// SearchBarHistory.cpp (recent searches: recording, offering, removing).
 #pragma once
 #include "../frame/Messages.h"
 #include "../frame/Tavrel.h"
 #include "../frame/TavrelStyle.h"
 #include "../frame/TavrelSuggest.h"
 #include "../frame/TavrelUnicode.h"
+#include "../history/CHistoryFile.h"
 #include "../input/FieldLook.h"
 #include "../popup/ListTextLook.h"
 #include "../popup/EngineItem.h"
@@ -111,6 +113,16 @@ public:
     void StopLiveSuggestions();
     // Tells every bar the factory made to stop (CInitGui::Clearup).
     static void StopAllLiveSuggestions();
+
+    // Recent searches (SearchBarHistory.cpp). Off until a file is named;
+    // a null or empty path turns them off. 1 on success, 0 and nothing
+    // changed otherwise (CHistoryFile::Open).
+    int SetHistoryFileW(const wchar_t* path, int maxEntries);
+    // Forgets every entry and takes the recent rows off the list.
+    int ClearHistory();
+    // Recent rows shown while typing, and on Down in the empty field.
+    static constexpr size_t kRecentRowsWhileTyping = 3;
+    CHistoryFile history;
 
     // Draws the skin images into the back buffer and pushes it to the
     // screen with UpdateLayeredWindow.
@@ -261,6 +273,16 @@ private:
     // After a query change by the user: the pause starts again when the
     // current engine has a suggestion URL. Takes the text.
     void QueueLiveSuggestions(std::wstring& query);
+    // After a query change by the user: the recent searches that begin
+    // with it replace the recent rows of the list, which shows when it has
+    // rows and the field has the focus.
+    void OfferRecentSearches(const std::wstring& query, size_t limit);
+    // Down in the empty field opens the list with the newest searches,
+    // none highlighted; TRUE when it did.
+    BOOL OnRecentSearchesKey(const MSG* pMsg);
+    // Shift+Delete on a highlighted recent row removes that search; TRUE
+    // when a row was highlighted.
+    BOOL OnRemoveRecentKey(const MSG* pMsg);
     // Applies a response: rows, a hidden list, or nothing.
     void ApplyLiveSuggestions(const SuggestionResponse& response);
 

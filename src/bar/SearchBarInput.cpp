@@ -46,11 +46,14 @@ std::wstring CSearchBar::SearchUrlFor(const std::wstring& query,
                                     queryInCodePage ? *queryInCodePage : converted));
 }
 
-// Suggestions still to come would open the list after the search.
+// Suggestions still to come would open the list after the search. The
+// search is in the history file before the host hears of it.
 void CSearchBar::RunSearch(const std::wstring& text, const std::string* textInCodePage) {
     StopLiveSuggestions();
-    if (LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str()))
-        PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
+    if (!LaunchSearchW(SearchUrlFor(text, textInCodePage).c_str()))
+        return;
+    history.Record(text);
+    PostToHost(UM_SEARCH_LAUNCHED, 0, 0);
 }
 
 void CSearchBar::PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -88,7 +91,7 @@ BOOL CSearchBar::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message == WM_LBUTTONDOWN && !active && queryEdit &&
         pMsg->hwnd == queryEdit->GetEditHwnd() && pMsg->hwnd)
         Activate(); // the click still goes on to the edit control
-    if (OnEngineListKey(pMsg))
+    if (OnEngineListKey(pMsg) || OnRecentSearchesKey(pMsg) || OnRemoveRecentKey(pMsg))
         return TRUE;
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
         return OnSearchKey();
@@ -164,6 +167,8 @@ LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
     if (queryEdit)
         queryEdit->GetTextW(text);
     if (text.empty()) {
+        if (!queryEdit->suppressNotify && suggestionList && history.IsOpen())
+            suggestionList->SetRecentRows({});
         StopLiveSuggestions();
         if (SuggestionListVisible())
             suggestionList->Hide();
@@ -171,6 +176,7 @@ LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
     }
     if (!queryEdit->suppressNotify) {
         PostToHost(UM_QUERY_CHANGED, 0, 1);
+        OfferRecentSearches(text, kRecentRowsWhileTyping);
         QueueLiveSuggestions(text);
     }
     queryEdit->SetEditFocus();
@@ -208,8 +214,11 @@ void CSearchBar::AddSuggestionW(const wchar_t* text) {
         suggestionList->AddSuggestionW(text);
 }
 
+// Recent rows belong to the bar, not the host, and stay.
 void CSearchBar::ClearSuggestions() {
-    if (suggestionList)
+    if (suggestionList && history.IsOpen())
+        suggestionList->ClearOtherRows();
+    else if (suggestionList)
         suggestionList->Clear();
 }
 

@@ -8,15 +8,20 @@
 #include "../access/CListAccessible.h"
 #include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
+#include "../history/CHistoryFile.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
 #include "ListWindowClass.h"
+#include "../render/TextDirection.h"
 
 namespace {
 // Sizes at 96 DPI.
 constexpr int kItemHeight = 25;
 constexpr int kTextLeft = 3;
+// The clock before a recent search's text, and the gap after it.
+constexpr int kClockSize = 11;
+constexpr int kClockGap = 4;
 // The text's layout runs ten list widths to the right, so a long text stays
 // on one line and is cut by the buffer's edge instead of wrapping.
 constexpr int kTextLayoutWidths = 10;
@@ -155,7 +160,7 @@ int CSuggestionList::AddSuggestionW(const wchar_t* text) {
 }
 
 int CSuggestionList::AddItem(SuggestionItem* item) {
-    if (item->textW.empty() || HasSuggestionW(item->textW)) {
+    if (item->textW.empty() || HasSuggestionW(item->textW) || MatchesRecentRow(item->textW)) {
         delete item;
         return 0;
     }
@@ -172,6 +177,70 @@ void CSuggestionList::FitWindowToRows() {
         ListPainter::ResizeForRows(*this, windowDC, bufferDC, bufferBitmap, width, height);
     else
         ResizeWindow(width, height);
+}
+
+bool CSuggestionList::MatchesRecentRow(const std::wstring& text) const {
+    for (const SuggestionItem* item : items)
+        if (item->recent && CHistoryFile::SameIgnoringCase(item->textW, text))
+            return true;
+    return false;
+}
+
+bool CSuggestionList::IsRecentRow(int index) const {
+    const SuggestionItem* item = GetItem(index);
+    return item && item->recent;
+}
+
+void CSuggestionList::SetRecentRows(const std::vector<std::wstring>& rows) {
+    std::vector<SuggestionItem*> kept;
+    for (const std::wstring& row : rows)
+        if (!row.empty() && kept.size() < static_cast<size_t>(MaxItems))
+            kept.push_back(new SuggestionItem{WideToAnsi(row), RECT{}, row, true});
+    const size_t recentCount = kept.size();
+    for (SuggestionItem* item : items) {
+        bool repeated = item->recent;
+        for (size_t i = 0; i < recentCount && !repeated; ++i)
+            repeated = CHistoryFile::SameIgnoringCase(kept[i]->textW, item->textW);
+        if (repeated || kept.size() >= static_cast<size_t>(MaxItems))
+            delete item;
+        else
+            kept.push_back(item);
+    }
+    items.swap(kept);
+    RowsChanged();
+}
+
+void CSuggestionList::ClearOtherRows() {
+    std::vector<SuggestionItem*> kept;
+    for (SuggestionItem* item : items) {
+        if (item->recent)
+            kept.push_back(item);
+        else
+            delete item;
+    }
+    items.swap(kept);
+    RowsChanged();
+}
+
+void CSuggestionList::RowsChanged() {
+    height = GetCount() * itemHeight;
+    if (items.empty() && m_hWnd && IsWindowVisible())
+        Hide();
+    FitWindowToRows();
+    if (m_hWnd && IsWindowVisible())
+        Invalidate(TRUE);
+}
+
+void CSuggestionList::RemoveRow(int index) {
+    if (!GetItem(index))
+        return;
+    delete items[static_cast<size_t>(index)];
+    items.erase(items.begin() + index);
+    RowsChanged();
+    if (items.empty())
+        return;
+    hoverIndex = index < GetCount() ? index : GetCount() - 1;
+    CListAccessible::NotifyRowHighlighted(m_hWnd, hoverIndex);
 }
 
 BOOL CSuggestionList::HasSuggestion(const char* text) const {
@@ -267,12 +336,26 @@ void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
         if (highlightSkin.IsLoaded() && i == hoverIndex)
             highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
         item.rowRect = RECT{0, top, width, top + itemHeight};
+        const int textLeft = dpiScale.Scale(kTextLeft);
+        int left = textLeft;
+        int rightEdge = width - textLeft;
+        if (item.recent) {
+            const int clock = dpiScale.Scale(kClockSize);
+            const bool mirrored = IsRightToLeft(item.textW);
+            ListPainter::DrawClockGlyph(graphics, *textStyle->BrushFor(i == hoverIndex),
+                                        mirrored ? rightEdge - clock : left,
+                                        top + (itemHeight - clock) / 2, clock, mirrored);
+            const int shift = clock + dpiScale.Scale(kClockGap);
+            if (mirrored)
+                rightEdge -= shift;
+            else
+                left += shift;
+        }
         ListPainter::DrawRowText(
-            graphics, item.textW, *textStyle, rowFonts,
-            static_cast<float>(dpiScale.Scale(kTextLeft)),
+            graphics, item.textW, *textStyle, rowFonts, static_cast<float>(left),
             static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
             static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight),
-            width - dpiScale.Scale(kTextLeft), i == hoverIndex);
+            rightEdge, i == hoverIndex);
     }
     ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
 }
@@ -307,6 +390,10 @@ void CSuggestionList::ChooseRow(int row) {
 std::wstring CSuggestionList::RowName(int row) const {
     const SuggestionItem* item = GetItem(row);
     return item ? item->textW : std::wstring();
+}
+
+std::wstring CSuggestionList::RowDescription(int row) const {
+    return IsRecentRow(row) ? L"Recent search" : std::wstring();
 }
 
 RECT CSuggestionList::RowRect(int row) const {

@@ -40,6 +40,17 @@ public:
     // a hidden one takes the size of its rows when it is shown or painted.
     int AddSuggestion(const char* text);
     int AddSuggestionW(const wchar_t* text);
+    // Recent searches: rows above every other, marked with a clock. Rows
+    // replaces the recent rows; another row equal to one of them ignoring
+    // case goes, and rows past MaxItems go from the end. A shown list that
+    // is left without rows hides.
+    void SetRecentRows(const std::vector<std::wstring>& rows);
+    // Deletes every row but the recent ones; as Clear when none is left.
+    void ClearOtherRows();
+    bool IsRecentRow(int index) const;
+    // Deletes the row and highlights the one that takes its place (or the
+    // new last row); hides the list when it is left empty.
+    void RemoveRow(int index);
     BOOL HasSuggestion(const char* text) const;
     BOOL HasSuggestionW(const std::wstring& text) const;
     SuggestionItem* GetItem(int index) const;
@@ -61,6 +72,7 @@ public:
     const wchar_t* ListName() const override { return L"Suggestions"; }
     int RowCount() const override { return GetCount(); }
     std::wstring RowName(int row) const override;
+    std::wstring RowDescription(int row) const override;
     bool RowSelectable(int row) const override { return GetItem(row) != nullptr; }
     int HighlightedRow() const override { return hoverIndex; }
     RECT RowRect(int row) const override;
@@ -110,6 +122,9 @@ protected:
     void DeleteItems();
     int AddItem(SuggestionItem* item);
     void FitWindowToRows();
+    // Rows changed by more than one add: new height, hidden when empty.
+    void RowsChanged();
+    bool MatchesRecentRow(const std::wstring& text) const;
     void ResizeWindow(int w, int h);
     void SetWindowSize(int w, int h);
     void SettlePendingSize();

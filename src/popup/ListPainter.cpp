@@ -119,6 +119,26 @@ void ListPainter::PrepareBuffer(HDC windowDC, HDC bufferDC, HBITMAP& bufferBitma
     bufferBitmap = fresh;
 }
 
+void ListPainter::DrawClockGlyph(Gdiplus::Graphics* graphics, const Gdiplus::SolidBrush& brush,
+                                 int left, int top, int size, bool mirrored) {
+    Gdiplus::Color color;
+    if (size < 5 || brush.GetColor(&color) != Gdiplus::Ok)
+        return;
+    const Gdiplus::REAL stroke = static_cast<Gdiplus::REAL>(size) / 8;
+    Gdiplus::Pen pen(color, stroke < 1 ? 1 : stroke);
+    const Gdiplus::SmoothingMode previous = graphics->GetSmoothingMode();
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const Gdiplus::REAL inset = pen.GetWidth() / 2;
+    const Gdiplus::REAL diameter = static_cast<Gdiplus::REAL>(size) - 2 * inset;
+    graphics->DrawEllipse(&pen, left + inset, top + inset, diameter, diameter);
+    const Gdiplus::REAL centerX = left + static_cast<Gdiplus::REAL>(size) / 2;
+    const Gdiplus::REAL centerY = top + static_cast<Gdiplus::REAL>(size) / 2;
+    const Gdiplus::REAL hand = diameter * 0.3f;
+    graphics->DrawLine(&pen, centerX, centerY, centerX, centerY - hand);
+    graphics->DrawLine(&pen, centerX, centerY, centerX + (mirrored ? -hand : hand), centerY);
+    graphics->SetSmoothingMode(previous);
+}
+
 void ListPainter::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text,
                               const CTextStyle& style, CRowFonts& fonts, float x, float y,
                               float w, float h, int rightEdge, bool highlighted) {

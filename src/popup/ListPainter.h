@@ -18,6 +18,7 @@ class CTextStyle;
 namespace Gdiplus {
 class Font;
 class Graphics;
+class SolidBrush;
 } // namespace Gdiplus
 
 class ListPainter {
@@ -45,6 +46,11 @@ public:
                             const std::wstring& highlightPath);
     // Clips the window to a rounded w x h rectangle; radius <= 0 sets none.
     static void RoundCorners(CWnd& window, int w, int h, int radius);
+    // A clock face of size x size pixels at (left, top), in the brush's
+    // colour: a ring, a hand to twelve and a hand to three (to nine when
+    // mirrored, for rows that run right to left).
+    static void DrawClockGlyph(Gdiplus::Graphics* graphics, const Gdiplus::SolidBrush& brush,
+                               int left, int top, int size, bool mirrored);
 
     // Gives the buffer a w x h bitmap (see PrepareBuffer), draws with a
     // GDI+ graphics object on the buffer, then copies the buffer's w x h

@@ -5,6 +5,7 @@
 // swapped in for the file. A full disk, a crash, a read-only file or
 // folder, or a file another process holds leaves the old bytes whole.
 #pragma once
+#include "CAtomicFile.h"
 #include <string>
 #include <windows.h>
 
@@ -12,8 +13,7 @@ class CSettingsFile {
 public:
     // The call that swaps the written copy in for an existing file, with
     // the signature and meaning of ReplaceFileW.
-    using ReplaceCall = BOOL(WINAPI*)(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
-                                      DWORD flags, LPVOID exclude, LPVOID reserved);
+    using ReplaceCall = CAtomicFile::ReplaceCall;
 
     explicit CSettingsFile(const std::wstring& path);
 

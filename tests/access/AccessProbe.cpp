@@ -43,6 +43,10 @@ std::wstring NameOf(IAccessible* object, long id) {
     return TakeBstr([&](BSTR* text) { return object->get_accName(ChildId(id), text); });
 }
 
+std::wstring DescriptionOf(IAccessible* object, long id) {
+    return TakeBstr([&](BSTR* text) { return object->get_accDescription(ChildId(id), text); });
+}
+
 std::wstring ValueOf(IAccessible* object, long id) {
     return TakeBstr([&](BSTR* text) { return object->get_accValue(ChildId(id), text); });
 }

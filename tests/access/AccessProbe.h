@@ -19,6 +19,7 @@ using AccRef = std::unique_ptr<IAccessible, ReleaseObject>;
 AccRef ClientObject(HWND window);
 VARIANT ChildId(long id);
 std::wstring NameOf(IAccessible* object, long id = CHILDID_SELF);
+std::wstring DescriptionOf(IAccessible* object, long id);
 std::wstring ValueOf(IAccessible* object, long id = CHILDID_SELF);
 std::wstring DefaultActionOf(IAccessible* object, long id = CHILDID_SELF);
 long RoleOf(IAccessible* object, long id = CHILDID_SELF);

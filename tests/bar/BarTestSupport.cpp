@@ -166,6 +166,30 @@ std::string BarTest::FieldText() const {
     return text;
 }
 
+std::vector<std::wstring> BarTest::ShownRows() const {
+    std::vector<std::wstring> rows;
+    if (SuggestionsVisible())
+        for (int i = 0; i < bar->suggestionList->GetCount(); ++i)
+            rows.push_back(bar->suggestionList->GetItem(i)->textW);
+    return rows;
+}
+
+std::wstring BarTest::Query() const {
+    std::wstring text;
+    bar->GetQueryTextW(text);
+    return text;
+}
+
+void BarTest::ClearField() {
+    ::SetFocus(EditHwnd());
+    TapKey(VK_HOME);
+    KeyDown(VK_SHIFT);
+    TapKey(VK_END);
+    KeyUp(VK_SHIFT);
+    TapKey(VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return Query().empty(); }));
+}
+
 void BarTest::ClickIntoField() {
     const POINT at = CenterOf(WindowRectOf(bar->queryEdit->m_hWnd));
     WaitDoubleClickTime(); // an earlier click there would make this one a double click

@@ -71,6 +71,13 @@ protected:
     HWND BarHwnd() const { return bar->m_hWnd; }
     HWND EditHwnd() const;
     std::string FieldText() const;
+    // The shown suggestion list's rows (none while it is hidden), and the
+    // query in UTF-16.
+    std::vector<std::wstring> ShownRows() const;
+    std::wstring Query() const;
+    // Gives the query field the focus and empties it with real keys
+    // (select all, Delete); fails unless the field ends up empty.
+    void ClearField();
     // Clicks into the query field and waits for the bar to turn active.
     void ClickIntoField();
     // The host's side of a suggestion cycle: clear, fill, show.

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 // The windows the bar owns that have this class name, the first one.
@@ -39,6 +40,7 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelAddSuggestion",
                                                "TavrelAddSuggestionW",
                                                "TavrelCleanup",
+                                               "TavrelClearHistory",
                                                "TavrelClearSuggestions",
                                                "TavrelCreate",
                                                "TavrelCreateBar",
@@ -48,6 +50,8 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelGetEngineNameW",
                                                "TavrelGetEngineUrl",
                                                "TavrelGetEngineUrlW",
+                                               "TavrelGetHistoryCount",
+                                               "TavrelGetHistoryEntryW",
                                                "TavrelGetQueryText",
                                                "TavrelGetQueryTextW",
                                                "TavrelGetVersion",
@@ -65,6 +69,8 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelSetEngineListBackgroundW",
                                                "TavrelSetEngineListHighlight",
                                                "TavrelSetEngineListHighlightW",
+                                               "TavrelSetHistoryFile",
+                                               "TavrelSetHistoryFileW",
                                                "TavrelSetListHighlightTextColor",
                                                "TavrelSetListTextStyle",
                                                "TavrelSetListTextStyleW",
@@ -128,6 +134,60 @@ TEST(CInterface, SuggestionUrlsNeedAnEngineAndATemplate) {
     EXPECT_EQ(1, TavrelSetSuggestionUrl(bar, 1, nullptr));
     // The engines' own URLs stay as they were.
     EXPECT_STREQ(L"http://one.example/?q=", TavrelGetEngineUrlW(bar));
+}
+
+// What the history functions take and give; recording and offering are the
+// history tests' part.
+TEST(CInterface, HistoryFilesAreCheckedAndEntriesCopiedLikeSnprintf) {
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetTempPathW(MAX_PATH, folder));
+    const std::wstring history = std::wstring(folder) + L"capi-history.txt";
+    const std::wstring foreign = std::wstring(folder) + L"capi-foreign.ini";
+    const std::string foreignText = "[Select]\nIndex=1\n";
+    const std::string historyText = "# Tavrel recent searches 1\nweather\n\xD0\xBC\xD0\xB8\xD1\x80\n";
+    for (const auto& file : {std::make_pair(history, historyText), std::make_pair(foreign, foreignText)}) {
+        HANDLE handle = ::CreateFileW(file.first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+        DWORD written = 0;
+        ::WriteFile(handle, file.second.data(), static_cast<DWORD>(file.second.size()), &written, nullptr);
+        ::CloseHandle(handle);
+    }
+    TavrelBar* bar = TavrelCreate();
+    EXPECT_EQ(0, TavrelSetHistoryFileW(bar, history.c_str(), 1001));
+    EXPECT_EQ(0, TavrelSetHistoryFileW(bar, history.c_str(), -1));
+    EXPECT_EQ(0, TavrelSetHistoryFileW(bar, folder, 10));
+    EXPECT_EQ(0, TavrelSetHistoryFileW(bar, foreign.c_str(), 10));
+    EXPECT_EQ(0, TavrelClearHistory(bar)) << "history is off";
+    EXPECT_EQ(0, TavrelGetHistoryCount(bar));
+
+    ASSERT_EQ(1, TavrelSetHistoryFileW(bar, history.c_str(), 0));
+    ASSERT_EQ(2, TavrelGetHistoryCount(bar));
+    WCHAR buffer[3] = {L'x', L'x', L'x'};
+    EXPECT_EQ(7, TavrelGetHistoryEntryW(bar, 0, nullptr, 0));
+    EXPECT_EQ(7, TavrelGetHistoryEntryW(bar, 0, buffer, 3));
+    EXPECT_EQ(std::wstring(L"we"), buffer);
+    EXPECT_EQ(3, TavrelGetHistoryEntryW(bar, 1, buffer, 3));
+    EXPECT_EQ(std::wstring(L"\u043C\u0438"), buffer);
+    EXPECT_EQ(-1, TavrelGetHistoryEntryW(bar, 2, buffer, 3));
+    EXPECT_EQ(-1, TavrelGetHistoryEntryW(bar, -1, buffer, 3));
+
+    EXPECT_EQ(1, TavrelSetHistoryFile(bar, nullptr, 0)) << "off, the file left alone";
+    EXPECT_EQ(0, TavrelGetHistoryCount(bar));
+    ASSERT_EQ(1, TavrelSetHistoryFileW(bar, history.c_str(), 1));
+    EXPECT_EQ(1, TavrelGetHistoryCount(bar)) << "at most maxEntries are read";
+    EXPECT_EQ(1, TavrelClearHistory(bar));
+    EXPECT_EQ(0, TavrelGetHistoryCount(bar));
+    EXPECT_EQ(1, TavrelDestroyBar(bar));
+    HANDLE handle = ::CreateFileW(history.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    char bytes[64] = {};
+    DWORD read = 0;
+    ::ReadFile(handle, bytes, sizeof(bytes) - 1, &read, nullptr);
+    ::CloseHandle(handle);
+    EXPECT_EQ("# Tavrel recent searches 1\n", std::string(bytes, read));
+    ::DeleteFileW(history.c_str());
+    ::DeleteFileW(foreign.c_str());
 }
 
 TEST(CInterface, QueryTextIsCopiedLikeSnprintf) {

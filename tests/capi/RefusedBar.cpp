@@ -53,5 +53,11 @@ void ExpectEveryFunctionRefuses(TavrelBar* bar) {
     EXPECT_EQ(0, TavrelSetQueryFieldStyleW(bar, L"DejaVu Sans", 13, 0, 0));
     EXPECT_EQ(0, TavrelSetSuggestionUrl(bar, 0, "http://127.0.0.1/?q={searchTerms}"));
     EXPECT_EQ(0, TavrelSetSuggestionUrlW(bar, 0, nullptr));
+    EXPECT_EQ(0, TavrelSetHistoryFileW(bar, L"history.txt", 0));
+    EXPECT_EQ(0, TavrelSetHistoryFile(bar, nullptr, 0));
+    EXPECT_EQ(0, TavrelClearHistory(bar));
+    EXPECT_EQ(0, TavrelGetHistoryCount(bar));
+    EXPECT_EQ(-1, TavrelGetHistoryEntryW(bar, 0, wideBuffer, 4));
+    EXPECT_EQ(L'x', wideBuffer[0]);
     EXPECT_EQ(0, TavrelDestroyBar(bar));
 }

@@ -104,18 +104,6 @@ protected:
     void UseTemplate(const std::wstring& pathAndQuery, bool https = false) {
         ASSERT_EQ(1, bar->SetSuggestionUrlW(0, ServerUrl(pathAndQuery.c_str(), https).c_str()));
     }
-    Rows ShownRows() const {
-        Rows rows;
-        if (SuggestionsVisible())
-            for (int i = 0; i < bar->suggestionList->GetCount(); ++i)
-                rows.push_back(bar->suggestionList->GetItem(i)->textW);
-        return rows;
-    }
-    std::wstring Query() const {
-        std::wstring text;
-        bar->GetQueryTextW(text);
-        return text;
-    }
     // The rows the server gives for the query in the field, shown.
     ::testing::AssertionResult ShowsLiveRows(DWORD timeoutMs = 3000) {
         const Rows expected = LiveRows(Query());
@@ -123,15 +111,6 @@ protected:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << ShownRows().size() << " rows shown for "
                                              << Ascii(Query());
-    }
-    void ClearField() {
-        ::SetFocus(EditHwnd());
-        TapKey(VK_HOME);
-        KeyDown(VK_SHIFT);
-        TapKey(VK_END);
-        KeyUp(VK_SHIFT);
-        TapKey(VK_DELETE);
-        ASSERT_TRUE(PumpUntil([&] { return Query().empty(); }));
     }
 };
 

@@ -21,7 +21,7 @@ import (
 // The interface version this package was written against.
 const (
 	VersionMajor = 1
-	VersionMinor = 4
+	VersionMinor = 5
 	VersionPatch = 0
 	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
 )
@@ -82,6 +82,10 @@ var (
 	procSetListHighlightTextColor    = proc("TavrelSetListHighlightTextColor")
 	procSetQueryFieldStyleW          = proc("TavrelSetQueryFieldStyleW")
 	procSetSuggestionURLW            = proc("TavrelSetSuggestionUrlW")
+	procSetHistoryFileW              = proc("TavrelSetHistoryFileW")
+	procClearHistory                 = proc("TavrelClearHistory")
+	procGetHistoryCount              = proc("TavrelGetHistoryCount")
+	procGetHistoryEntryW             = proc("TavrelGetHistoryEntryW")
 	procPreTranslateMessage          = proc("TavrelPreTranslateMessage")
 	procGetVersion                   = proc("TavrelGetVersion")
 )
@@ -95,7 +99,8 @@ var allProcs = []*syscall.LazyProc{
 	procShowSuggestions, procAddEngineW, procGetEngineNameW, procGetEngineUrlW,
 	procGetEngineIndex, procSetSettingsFileW, procShowBar, procGetWindowHandle,
 	procSetListTextStyleW, procSetListHighlightTextColor, procSetQueryFieldStyleW,
-	procSetSuggestionURLW, procPreTranslateMessage, procGetVersion,
+	procSetSuggestionURLW, procSetHistoryFileW, procClearHistory, procGetHistoryCount,
+	procGetHistoryEntryW, procPreTranslateMessage, procGetVersion,
 }
 
 // Errors of the functions whose C counterpart reports failure.
@@ -107,6 +112,8 @@ var (
 	ErrIncompatible   = errors.New("tavrel: TavrelC.dll has another major version")
 	ErrStyleRejected  = errors.New("tavrel: text style refused (unknown list or flag, size or colour out of range)")
 	ErrSuggestionURL  = errors.New("tavrel: suggestion URL refused (no such engine, or not http(s) with {searchTerms})")
+	ErrHistoryFile    = errors.New("tavrel: history file refused (maxEntries out of range, a folder, or not a history file)")
+	ErrHistoryOff     = errors.New("tavrel: no history file is named")
 )
 
 // Load loads TavrelC.dll and finds every function this package calls. The
@@ -272,13 +279,25 @@ func (b *Bar) UpdateLayout() { procUpdateLayout.Call(b.handle) }
 
 // QueryText is the text in the query field.
 func (b *Bar) QueryText() string {
+	text, _ := copyOut(func(buffer *uint16, size int) int {
+		r, _, _ := procGetQueryTextW.Call(b.handle, uintptr(unsafe.Pointer(buffer)), uintptr(size))
+		return int(int32(r))
+	})
+	return text
+}
+
+// copyOut reads a text that a function copies as snprintf does (the full
+// length back), growing the buffer until it fits; false when get answers
+// a negative length.
+func copyOut(get func(buffer *uint16, size int) int) (string, bool) {
 	buffer := make([]uint16, 64)
 	for {
-		r, _, _ := procGetQueryTextW.Call(b.handle, uintptr(unsafe.Pointer(&buffer[0])),
-			uintptr(len(buffer)))
-		length := int(int32(r))
+		length := get(&buffer[0], len(buffer))
+		if length < 0 {
+			return "", false
+		}
 		if length < len(buffer) {
-			return syscall.UTF16ToString(buffer[:length])
+			return syscall.UTF16ToString(buffer[:length]), true
 		}
 		buffer = make([]uint16, length+1)
 	}
@@ -393,6 +412,47 @@ func styleResult(r uintptr) error {
 		return ErrStyleRejected
 	}
 	return nil
+}
+
+// SetHistoryFile turns recent searches on with the file at path (UTF-8,
+// created at the first search), keeping at most maxEntries (1 to 1000; 0
+// for 100). "" turns them off and leaves the file alone. Entries never
+// leave the machine.
+func (b *Bar) SetHistoryFile(path string, maxEntries int) error {
+	t, err := utf16(path)
+	if err != nil {
+		return err
+	}
+	r, _, _ := procSetHistoryFileW.Call(b.handle, uintptr(unsafe.Pointer(t)), uintptr(maxEntries))
+	if r != 1 {
+		return ErrHistoryFile
+	}
+	return nil
+}
+
+// ClearHistory forgets every recent search, in memory and in the file.
+func (b *Bar) ClearHistory() error {
+	if r, _, _ := procClearHistory.Call(b.handle); r != 1 {
+		return ErrHistoryOff
+	}
+	return nil
+}
+
+// History is the recent searches, newest first.
+func (b *Bar) History() []string {
+	r, _, _ := procGetHistoryCount.Call(b.handle)
+	entries := make([]string, 0, int(int32(r)))
+	for i := 0; i < int(int32(r)); i++ {
+		entry, ok := copyOut(func(buffer *uint16, size int) int {
+			n, _, _ := procGetHistoryEntryW.Call(b.handle, uintptr(i), uintptr(unsafe.Pointer(buffer)),
+				uintptr(size))
+			return int(int32(n))
+		})
+		if ok {
+			entries = append(entries, entry)
+		}
+	}
+	return entries
 }
 
 // SetSuggestionURL makes the bar fetch live suggestions for engine

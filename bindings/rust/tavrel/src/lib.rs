@@ -33,6 +33,8 @@ pub enum Error {
     StyleRejected,
     /// No such engine, or not an http(s) URL holding `{searchTerms}`.
     SuggestionUrlRejected,
+    HistoryFileRejected,
+    HistoryOff,
 }
 
 impl fmt::Display for Error {
@@ -47,6 +49,10 @@ impl fmt::Display for Error {
             Error::SuggestionUrlRejected => {
                 f.write_str("suggestion URL refused (no such engine, or not http(s) with {searchTerms})")
             }
+            Error::HistoryFileRejected => {
+                f.write_str("history file refused (maxEntries out of range, a folder, or not a history file)")
+            }
+            Error::HistoryOff => f.write_str("no history file is named"),
         }
     }
 }
@@ -86,6 +92,20 @@ pub struct Placement {
     pub y: i32,
     pub width: i32,
     pub height: i32,
+}
+
+/// A text that `get` copies as snprintf does (the full length back), read
+/// with a buffer grown until it fits; None when `get` answers a negative
+/// length.
+fn copy_out(get: impl Fn(*mut u16, i32) -> i32) -> Option<String> {
+    let mut buffer = vec![0u16; 64];
+    loop {
+        let length = usize::try_from(get(buffer.as_mut_ptr(), buffer.len() as i32)).ok()?;
+        if length < buffer.len() {
+            return Some(String::from_utf16_lossy(&buffer[..length]));
+        }
+        buffer = vec![0u16; length + 1];
+    }
 }
 
 fn wide(text: &str) -> Result<Vec<u16>, Error> {
@@ -212,16 +232,40 @@ impl Bar {
 
     /// The text in the query field.
     pub fn query_text(&self) -> String {
-        let mut buffer = vec![0u16; 64];
-        loop {
-            let length =
-                unsafe { sys::TavrelGetQueryTextW(self.ptr(), buffer.as_mut_ptr(), buffer.len() as i32) };
-            let length = length.max(0) as usize;
-            if length < buffer.len() {
-                return String::from_utf16_lossy(&buffer[..length]);
-            }
-            buffer = vec![0u16; length + 1];
+        copy_out(|buffer, size| unsafe { sys::TavrelGetQueryTextW(self.ptr(), buffer, size) })
+            .unwrap_or_default()
+    }
+
+    /// Turns recent searches on with the file at `path` (UTF-8, created at
+    /// the first search), keeping at most `max_entries` (1 to 1000; 0 for
+    /// 100); "" turns them off and leaves the file alone. Entries never
+    /// leave the machine.
+    pub fn set_history_file(&self, path: &str, max_entries: i32) -> Result<(), Error> {
+        let path = wide(path)?;
+        match unsafe { sys::TavrelSetHistoryFileW(self.ptr(), path.as_ptr(), max_entries) } {
+            1 => Ok(()),
+            _ => Err(Error::HistoryFileRejected),
         }
+    }
+
+    /// Forgets every recent search, in memory and in the file.
+    pub fn clear_history(&self) -> Result<(), Error> {
+        match unsafe { sys::TavrelClearHistory(self.ptr()) } {
+            1 => Ok(()),
+            _ => Err(Error::HistoryOff),
+        }
+    }
+
+    /// The recent searches, newest first.
+    pub fn history(&self) -> Vec<String> {
+        let count = unsafe { sys::TavrelGetHistoryCount(self.ptr()) }.max(0);
+        (0..count)
+            .filter_map(|index| {
+                copy_out(|buffer, size| unsafe {
+                    sys::TavrelGetHistoryEntryW(self.ptr(), index, buffer, size)
+                })
+            })
+            .collect()
     }
 
     pub fn add_suggestion(&self, text: &str) -> Result<(), Error> {

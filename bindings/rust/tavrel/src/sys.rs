@@ -11,7 +11,7 @@ pub type BOOL = c_int;
 pub type DWORD = u32;
 
 pub const TAVREL_VERSION_MAJOR: u32 = 1;
-pub const TAVREL_VERSION_MINOR: u32 = 4;
+pub const TAVREL_VERSION_MINOR: u32 = 5;
 pub const TAVREL_VERSION_PATCH: u32 = 0;
 pub const TAVREL_VERSION: u32 =
     (TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH;
@@ -157,6 +157,14 @@ extern "system" {
     pub fn TavrelSetSuggestionUrl(bar: *mut TavrelBar, engine_index: c_int, url_template: *const c_char)
         -> c_int;
     pub fn TavrelSetSuggestionUrlW(bar: *mut TavrelBar, engine_index: c_int, url_template: *const WCHAR)
+        -> c_int;
+
+    /// Recent searches (1.5).
+    pub fn TavrelSetHistoryFileW(bar: *mut TavrelBar, path: *const WCHAR, max_entries: c_int) -> c_int;
+    pub fn TavrelSetHistoryFile(bar: *mut TavrelBar, path: *const c_char, max_entries: c_int) -> c_int;
+    pub fn TavrelClearHistory(bar: *mut TavrelBar) -> c_int;
+    pub fn TavrelGetHistoryCount(bar: *mut TavrelBar) -> c_int;
+    pub fn TavrelGetHistoryEntryW(bar: *mut TavrelBar, index: c_int, buffer: *mut WCHAR, size: c_int)
         -> c_int;
 
     pub fn TavrelPreTranslateMessage(msg: *mut MSG) -> BOOL;
