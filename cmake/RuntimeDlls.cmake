@@ -11,11 +11,10 @@ function(tavrel_runtime_dll_names out_var)
     set(${out_var} libstdc++-6.dll ${gcc_dll} libwinpthread-1.dll PARENT_SCOPE)
 endfunction()
 
-# Copies and strips each runtime DLL into dir once (again when the compiler's
-# copy changes), and sets out_var to the copies.
-function(tavrel_copy_runtime_dlls dir out_var)
+# The compiler's own copies of the runtime DLLs, unstripped, in out_var.
+function(tavrel_runtime_dll_originals out_var)
     tavrel_runtime_dll_names(names)
-    set(copies)
+    set(paths)
     foreach(name ${names})
         execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${name}
                         OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -23,6 +22,18 @@ function(tavrel_copy_runtime_dlls dir out_var)
             message(FATAL_ERROR "runtime DLL ${name} not found")
         endif()
         get_filename_component(path "${path}" REALPATH)
+        list(APPEND paths ${path})
+    endforeach()
+    set(${out_var} ${paths} PARENT_SCOPE)
+endfunction()
+
+# Copies and strips each runtime DLL into dir once (again when the compiler's
+# copy changes), and sets out_var to the copies.
+function(tavrel_copy_runtime_dlls dir out_var)
+    tavrel_runtime_dll_originals(originals)
+    set(copies)
+    foreach(path ${originals})
+        get_filename_component(name "${path}" NAME)
         set(copy ${dir}/${name})
         if(NOT EXISTS ${copy}.debug OR "${path}" IS_NEWER_THAN ${copy}.debug)
             file(COPY ${path} DESTINATION ${dir})

@@ -88,37 +88,37 @@ class Installed:
 
 
 def parse_policy(text):
-    """apt-cache policy output -> {spec: (candidate, [versions the lists offer, newest first])}.
+    """apt-cache policy output -> {qualified: (candidate, [versions the lists offer, newest first])}.
     apt lists a package's versions newest first; one that only dpkg's status
     file knows (installed from lists since gone) is not offered."""
-    tables, spec, current = {}, None, None
+    tables, qualified, current = {}, None, None
     for line in text.splitlines():
         header = re.match(r"^(\S+):$", line)
         if header:
-            spec, current = header.group(1), None
-            tables[spec] = [None, []]
+            qualified, current = header.group(1), None
+            tables[qualified] = [None, []]
             continue
-        if spec is None:
+        if qualified is None:
             continue
         candidate = re.match(r"^  Candidate: (\S+)$", line)
         version = re.match(r"^ (?:\*\*\*|   ) (\S+) -?\d+$", line)
         origin = re.match(r"^ {8}-?\d+ (\S+)", line)
         if candidate:
-            tables[spec][0] = None if candidate.group(1) == "(none)" else candidate.group(1)
+            tables[qualified][0] = None if candidate.group(1) == "(none)" else candidate.group(1)
         elif version:
             current = version.group(1)
         elif origin and current and origin.group(1) != "/var/lib/dpkg/status":
-            if current not in tables[spec][1]:
-                tables[spec][1].append(current)
-    return {spec: (cand, versions) for spec, (cand, versions) in tables.items()}
+            if current not in tables[qualified][1]:
+                tables[qualified][1].append(current)
+    return {qualified: (cand, versions) for qualified, (cand, versions) in tables.items()}
 
 
 def version_tables(names, deadline, apt_options):
     """Both architectures' tables of each name: {(name, arch): (candidate, versions)}."""
     if not names:
         return {}
-    specs = [n + ":amd64" for n in names] + [n + ":i386" for n in names]
-    tables = parse_policy(run(["apt-cache"] + apt_options + ["policy"] + specs, deadline).stdout)
+    qualified_names = [n + ":amd64" for n in names] + [n + ":i386" for n in names]
+    tables = parse_policy(run(["apt-cache"] + apt_options + ["policy"] + qualified_names, deadline).stdout)
     result = {}
     for name in names:
         # apt prints the native architecture's header without a suffix.
@@ -267,10 +267,10 @@ class Planner:
         pins = self.all_pins()
         unexpected = []
         for action, name, arch, old, new in plan:
-            spec = name + (":" + arch if arch else "")
+            qualified = name + (":" + arch if arch else "")
             if action == "Inst" and old is None:
-                if spec not in closure:
-                    raise Refused("would install %s, outside %s's dependencies" % (spec, TARGET))
+                if qualified not in closure:
+                    raise Refused("would install %s, outside %s's dependencies" % (qualified, TARGET))
             elif not (action == "Inst" and pins.get(name) == new):
                 unexpected.append((action, name, arch, old, new))
         candidates = sorted({name for _, name, arch, _, _ in unexpected if arch is None and name not in pins})

@@ -3,17 +3,18 @@
 dpkg's installed packages, apt's version tables and apt-get's simulations are
 canned answers, so that no package is touched. Exit status 0 when every check
 holds; each failed check prints one line."""
-import importlib.util
+import importlib.machinery
 import os
 import re
 import sys
 import tempfile
+import types
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
+loader = importlib.machinery.SourceFileLoader(
     "wine32_install", os.path.join(HERE, "..", "..", "scripts", "wine32-install.py"))
-tool = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(tool)
+tool = types.ModuleType(loader.name)
+loader.exec_module(tool)
 
 FAILURES = []
 
@@ -40,13 +41,13 @@ class Machine:
         self.simulations = 0
         self.preferences = None
 
-    def policy(self, specs):
+    def policy(self, qualified_names):
         text = ""
-        for spec in specs:
-            name, arch = spec.rsplit(":", 1)
+        for qualified in qualified_names:
+            name, arch = qualified.rsplit(":", 1)
             candidate, versions = self.lists.get((name, arch), (None, []))
             text += "%s:\n  Installed: (none)\n  Candidate: %s\n  Version table:\n" % (
-                name if arch == "amd64" else spec, candidate or "(none)")
+                name if arch == "amd64" else qualified, candidate or "(none)")
             for version in versions:
                 text += "     %s 500\n        500 file:/srv/mirror stable/main %s Packages\n" % (version, arch)
             mine = self.installed.get((name, arch))
