@@ -142,7 +142,7 @@ void CEngineList::DrawRow(Gdiplus::Graphics* graphics, int row, int rowTop) {
         return;
     const int iconWidth = item.icon.GetWidth();
     const int iconHeight = item.icon.GetHeight();
-    item.icon.AlphaDraw(graphics, dpiScale.Scale(kIconLeft),
+    item.icon.AlphaDraw(graphics, MirroredLeft(dpiScale.Scale(kIconLeft), iconWidth),
                         rowTop + itemHeight / 2 - iconHeight / 2, iconWidth, iconHeight);
     item.rowRect = RECT{0, rowTop, width, rowTop + itemHeight};
     // The layout is as wide as the list from the text's start; text longer

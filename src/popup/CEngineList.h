@@ -65,8 +65,9 @@ public:
     bool choiceStored = false;
 
 protected:
-    // The icon at the row's start, the name after it; a row without an
-    // icon stays blank and hit-testing never finds it.
+    // The icon at the row's start (its right end, right to left), the name
+    // after it; a row without an icon stays blank and hit-testing never
+    // finds it.
     void DrawRow(Gdiplus::Graphics* graphics, int row, int rowTop) override;
     void Close() override { Hide(); }
     // Writes the index under [Select] Index of the settings file and notes

@@ -96,6 +96,18 @@ void CListPopup::SetHighlightSkinW(const std::wstring& path) {
                           dpiScale);
 }
 
+void CListPopup::SetRightToLeft(bool rtl) {
+    if (rtl == rightToLeft)
+        return;
+    rightToLeft = rtl;
+    if (m_hWnd && IsWindowVisible())
+        Invalidate(TRUE);
+}
+
+int CListPopup::MirroredLeft(int left, int boxWidth) const {
+    return rightToLeft ? width - left - boxWidth : left;
+}
+
 bool CListPopup::TakeDpiScale(const CDpiScale& scale) {
     if (scale == dpiScale)
         return false;
@@ -139,6 +151,12 @@ void CListPopup::DrawContent(Gdiplus::Graphics* graphics) {
 
 void CListPopup::DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text, int rowTop,
                              int left, int layoutWidth, int rightEdge, bool highlighted) {
+    if (rightToLeft) {
+        const int textTop = ListPainter::TextTop(rowTop, itemHeight, fontSize);
+        ListPainter::DrawRightToLeftText(graphics, text, *textStyle, rowFonts, width - rightEdge,
+                                         textTop, width - left, textTop + itemHeight, highlighted);
+        return;
+    }
     ListPainter::DrawRowText(graphics, text, *textStyle, rowFonts, static_cast<float>(left),
                              static_cast<float>(ListPainter::TextTop(rowTop, itemHeight, fontSize)),
                              static_cast<float>(layoutWidth), static_cast<float>(itemHeight),

@@ -3,8 +3,8 @@
 // through a back buffer (the window's DC, a memory DC and its bitmap), its
 // background and highlight skins, its text look at its DPI scale, hover
 // highlighting, a click that chooses the row under the pointer, its
-// accessible object. Each list adds its rows, how one row is drawn, and how
-// it shows, hides and closes.
+// accessible object, and the direction its rows read in. Each list adds its
+// rows, how one row is drawn, and how it shows, hides and closes.
 #pragma once
 #include "../access/ListAccessSource.h"
 #include "../hooks/CPopupHook.h"
@@ -35,6 +35,14 @@ public:
     void SetHighlightSkinW(const std::wstring& path);
     // The rows' text as the host chose it; a shown list repaints at once.
     void SetTextLook(const ListTextLook& look);
+    // Right to left: every row is laid out as a mirror of its left-to-right
+    // self (an engine's icon, a recent search's clock and the text's start at
+    // the right end), and its text is right-aligned in right-to-left reading
+    // order; a left-to-right text among them still reads left to right. The
+    // pictures are drawn as they are, rows keep their rectangles, keys work
+    // as before. A shown list repaints at once.
+    void SetRightToLeft(bool rtl);
+    bool IsRightToLeft() const { return rightToLeft; }
     virtual void Show() = 0;
     virtual void Hide() = 0;
 
@@ -68,6 +76,7 @@ public:
     CRowFonts rowFonts; // fallback fonts of rows in other scripts
     CPopupHook popupHook;
     CListAccessible* accessible = nullptr; // made on the first request
+    bool rightToLeft = false;
 
 protected:
     // Row height 25 and the text size at 96 DPI, at the new scale, and the
@@ -79,9 +88,15 @@ protected:
     // the text style, the skins and the back buffer, in this order. The
     // list deletes its rows after it.
     void ReleaseListParts();
-    // A row's text, vertically centred in the row at rowTop. Left to right,
-    // it starts at left in a layout box layoutWidth wide; a text that reads
-    // right to left ends at rightEdge and is clipped at left.
+    // Where a box that stands left px from the left edge in a left-to-right
+    // row stands in this list's direction.
+    int MirroredLeft(int left, int boxWidth) const;
+    // A row's text, vertically centred in the row at rowTop, in the span
+    // from left to rightEdge of a left-to-right row. Left to right, it starts
+    // at left in a layout box layoutWidth wide, and a text that reads right
+    // to left ends at rightEdge; right to left, the span is mirrored and
+    // every text ends at its right end. Either is clipped at the span's
+    // other end.
     void DrawRowText(Gdiplus::Graphics* graphics, const std::wstring& text, int rowTop, int left,
                      int layoutWidth, int rightEdge, bool highlighted);
     // One row's content over the background and the highlight.

@@ -257,12 +257,15 @@ void CSuggestionList::DrawRow(Gdiplus::Graphics* graphics, int row, int rowTop) 
     int rightEdge = width - textLeft;
     if (item.recent) {
         const int clock = dpiScale.Scale(kClockSize);
-        const bool mirrored = IsRightToLeft(item.textW);
-        ListPainter::DrawClockGlyph(graphics, *textStyle->BrushFor(highlighted),
-                                    mirrored ? rightEdge - clock : left,
-                                    rowTop + (itemHeight - clock) / 2, clock, mirrored);
+        // In a left-to-right list a row that reads right to left puts its
+        // clock at the right; a right-to-left list mirrors every row whole.
+        const bool fromRight = !rightToLeft && ::IsRightToLeft(item.textW);
+        ListPainter::DrawClockGlyph(
+            graphics, *textStyle->BrushFor(highlighted),
+            MirroredLeft(fromRight ? rightEdge - clock : left, clock),
+            rowTop + (itemHeight - clock) / 2, clock, fromRight || rightToLeft);
         const int shift = clock + dpiScale.Scale(kClockGap);
-        if (mirrored)
+        if (fromRight)
             rightEdge -= shift;
         else
             left += shift;
