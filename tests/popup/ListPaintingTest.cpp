@@ -1,7 +1,8 @@
 // Painting and back-buffer handling shared by both popup lists, read from
 // the pixels of each list's back buffer after a real WM_PAINT: the
 // highlight behind the hovered row only, the one-pixel frame, text in every
-// row, and the buffer's bitmaps replaced and released.
+// row, rows mirrored right to left, and the buffer's bitmaps replaced and
+// released.
 #include "../../src/hooks/CPopupHook.h"
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr uint32_t kBackground = 0xFFFFFF;
 constexpr uint32_t kHighlight = 0x00C000;
 constexpr uint32_t kFrame = 0x333333;
+constexpr uint32_t kIcon = 0x2040C0;
 
 template <class List> class ListPaintingTest : public ::testing::Test {
 protected:
@@ -44,7 +46,8 @@ protected:
 
     int AddRow(const char* text) {
         if constexpr (kEngines) {
-            static const std::string icon = WriteSolidPng("paint-icon.png", 16, 16, 0xFF2040C0);
+            static const std::string icon =
+                WriteSolidPng("paint-icon.png", 16, 16, 0xFF000000 | kIcon);
             return list.AddEngine(icon.c_str(), text, "");
         } else {
             return list.AddSuggestion(text);
@@ -107,6 +110,74 @@ TYPED_TEST(ListPaintingTest, TextInEveryRow) {
         const int top = row * 25;
         EXPECT_GT(CountTextPixels(image, RECT{1, top + 1, this->kWidth - 1, top + 24}), 10) << row;
     }
+}
+
+// Right to left, read from the same rows before and after the switch: each
+// row's text (Latin too) ends as far from the right edge as it started from
+// the left, an engine's icon and a recent search's clock move to the right
+// end, the highlight stays on its row, the row that hit-testing, screen
+// readers and the mouse find is the one drawn there, and switching back
+// paints the left-to-right pixels exactly.
+TYPED_TEST(ListPaintingTest, RightToLeftMirrorsEveryRowAndSwitchesBack) {
+    this->AddThreeRows();
+    if constexpr (!TestFixture::kEngines)
+        this->list.SetRecentRows({L"Recent"});
+    this->list.hoverIndex = 1;
+    const PixelImage ltr = this->ShowAndRead();
+    EXPECT_FALSE(this->list.IsRightToLeft());
+    this->list.SetRightToLeft(true);
+    EXPECT_TRUE(this->list.IsRightToLeft());
+    EXPECT_TRUE(::GetUpdateRect(this->list.m_hWnd, nullptr, FALSE)) << "a shown list repaints";
+    const PixelImage rtl = PaintAndRead(this->list.m_hWnd, this->list.bufferDC);
+    const int w = this->kWidth;
+    ASSERT_EQ(w, rtl.width);
+    const int rows = this->list.GetCount();
+    for (int row = 0; row < rows; ++row) {
+        SCOPED_TRACE(row);
+        const int top = row * 25;
+        const RECT inner = {1, top + 1, w - 1, top + 24};
+        const int ltrLeft = LeftmostTextColumn(ltr, inner);
+        const int ltrRight = RightmostTextColumn(ltr, inner);
+        const int rtlLeft = LeftmostTextColumn(rtl, inner);
+        const int rtlRight = RightmostTextColumn(rtl, inner);
+        ASSERT_GE(ltrLeft, 0);
+        ASSERT_GE(rtlLeft, 0);
+        EXPECT_NEAR(w - 1 - ltrLeft, rtlRight, 2);
+        EXPECT_NEAR(ltrRight - ltrLeft, rtlRight - rtlLeft, 4);
+        EXPECT_GT(rtlLeft, ltrLeft);
+        // The skins are drawn as they are, the highlight behind its row.
+        const uint32_t skin = row == 1 ? kHighlight : kBackground;
+        EXPECT_TRUE(IsNearColor(rtl.At(2, top + 2), skin));
+        EXPECT_TRUE(IsNearColor(rtl.At(w - 3, top + 23), skin));
+        // The row found where its text is drawn, by hit-testing, by screen
+        // readers and by the mouse.
+        const POINT ink = {(rtlLeft + rtlRight) / 2, top + 12};
+        EXPECT_EQ(row, this->list.HitTest(ink));
+        const RECT rowRect = this->list.RowRect(row);
+        EXPECT_TRUE(::PtInRect(&rowRect, POINT{rtlLeft, top + 1}));
+        EXPECT_TRUE(::PtInRect(&rowRect, POINT{rtlRight, top + 23}));
+        ::SendMessageA(this->list.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(ink.x, ink.y));
+        EXPECT_EQ(row, this->list.hoverIndex);
+        if constexpr (TestFixture::kEngines) {
+            const RECT leftHalf = {1, top + 1, w / 2, top + 24};
+            const RECT rightHalf = {w / 2, top + 1, w - 1, top + 24};
+            EXPECT_EQ(256, CountNearColor(ltr, leftHalf, kIcon));
+            EXPECT_EQ(0, CountNearColor(rtl, leftHalf, kIcon));
+            EXPECT_EQ(256, CountNearColor(rtl, rightHalf, kIcon));
+            EXPECT_EQ(row, this->list.HitTest(POINT{w - 3 - 8, top + 12})); // on the icon
+        }
+    }
+    if constexpr (!TestFixture::kEngines) {
+        // The recent row's clock: at the right end, a gap before its text.
+        EXPECT_GT(CountTextPixels(rtl, RECT{w - 14, 1, w - 3, 24}), 10);
+        EXPECT_EQ(0, CountTextPixels(rtl, RECT{w - 17, 1, w - 15, 24}));
+        EXPECT_EQ(0, CountTextPixels(rtl, RECT{3, 1, 14, 24}));
+    }
+
+    this->list.hoverIndex = 1;
+    this->list.SetRightToLeft(false);
+    const PixelImage back = PaintAndRead(this->list.m_hWnd, this->list.bufferDC);
+    EXPECT_TRUE(back.pixels == ltr.pixels) << "left to right again paints as before";
 }
 
 TYPED_TEST(ListPaintingTest, BufferIsReplacedForNewRowsAndReleasedWithTheList) {

@@ -44,11 +44,27 @@ int LeftmostTextColumn(const PixelImage& image, const RECT& area) {
     return -1;
 }
 
+int RightmostTextColumn(const PixelImage& image, const RECT& area) {
+    for (int x = area.right - 1; x >= area.left; --x)
+        for (int y = area.top; y < area.bottom; ++y)
+            if (IsTextPixel(image.At(x, y)))
+                return x;
+    return -1;
+}
+
 bool IsNearColor(uint32_t pixel, uint32_t rgb, int tolerance) {
     auto within = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
     return within(PixelImage::Red(pixel), (rgb >> 16) & 0xFF) &&
            within(PixelImage::Green(pixel), (rgb >> 8) & 0xFF) &&
            within(PixelImage::Blue(pixel), rgb & 0xFF);
+}
+
+int CountNearColor(const PixelImage& image, const RECT& area, uint32_t rgb) {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += IsNearColor(image.At(x, y), rgb);
+    return count;
 }
 
 namespace {

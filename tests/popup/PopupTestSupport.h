@@ -32,8 +32,11 @@ bool IsTextPixel(uint32_t pixel);
 int CountTextPixels(const PixelImage& image, const RECT& area);
 // Leftmost column of a text pixel in area, or -1.
 int LeftmostTextColumn(const PixelImage& image, const RECT& area);
+// Rightmost column of a text pixel in area, or -1.
+int RightmostTextColumn(const PixelImage& image, const RECT& area);
 // Each channel of pixel within tolerance of rgb (0xRRGGBB).
 bool IsNearColor(uint32_t pixel, uint32_t rgb, int tolerance = 3);
+int CountNearColor(const PixelImage& image, const RECT& area, uint32_t rgb);
 
 // A visible window owned by another thread of this process. Making it the
 // foreground window deactivates this thread's windows (WM_ACTIVATEAPP 0).
