@@ -2,8 +2,10 @@
 // the list's font has no glyphs for is drawn in a fallback family with real
 // glyphs (two different CJK characters look different, where missing-glyph
 // boxes would look alike), and a Hebrew row reads right to left (its first
-// letter stands at the row's right end). The engine list draws its names the
-// same way (ListPainter); its rows are checked for the fallback family.
+// letter stands at the row's right end), also in a right-to-left list, where a
+// Latin row is right-aligned but keeps its left-to-right order. The engine
+// list draws its names the same way (ListPainter); its rows are checked for
+// the fallback family.
 #include "../../src/hooks/CPopupHook.h"
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
@@ -105,6 +107,30 @@ TEST_F(UnicodeRowsTest, HebrewRowReadsRightToLeft) {
     while (lastInk > 0 && word[lastInk - 1] == 0)
         --lastInk;
     EXPECT_GT(lastInk, static_cast<size_t>(kWidth / 2));
+}
+
+TEST_F(UnicodeRowsTest, RightToLeftListKeepsEachTextsOwnOrder) {
+    list.SetRightToLeft(true);
+    // A Latin row is right-aligned and still reads left to right: its W
+    // stands at the left end of its ink, as the W alone looks.
+    const std::vector<int> latin = Columns(L"Wiii");
+    const std::vector<int> wInk = Inked(Columns(L"W"));
+    const std::vector<int> latinInk = Inked(latin);
+    ASSERT_GT(wInk.size(), 2u);
+    ASSERT_GT(latinInk.size(), wInk.size());
+    // The W's last column may touch the next letter's first.
+    const size_t wBody = wInk.size() - 1;
+    EXPECT_EQ(std::vector<int>(wInk.begin(), wInk.begin() + wBody),
+              std::vector<int>(latinInk.begin(), latinInk.begin() + wBody));
+    size_t inkEnd = latin.size();
+    while (inkEnd > 0 && latin[inkEnd - 1] == 0)
+        --inkEnd;
+    EXPECT_GT(inkEnd, static_cast<size_t>(kWidth - 8)); // at the right edge
+    // A Hebrew row reads right to left as before: the alef rightmost.
+    const std::vector<int> alefInk = Inked(Columns(L"\x05D0"));
+    const std::vector<int> wordInk = Inked(Columns(L"\x05D0\x05D1\x05D1\x05D1"));
+    ASSERT_GT(wordInk.size(), alefInk.size());
+    EXPECT_EQ(alefInk, std::vector<int>(wordInk.end() - alefInk.size(), wordInk.end()));
 }
 
 TEST(UnicodeEngineRows, NamesAreKeptInUtf16AndLatinRowsKeepTheirFont) {
