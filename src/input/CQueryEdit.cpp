@@ -126,8 +126,9 @@ LRESULT CQueryEdit::OnWideImeChar(WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(WM_IME_CHAR, wParam, lParam);
 }
 
-// Where the system asks for it, the candidate window goes below the caret
-// with the whole field kept clear, so that it never hides what is typed.
+// The candidate window goes below the caret with the whole field kept
+// clear, so that it never hides what is typed. The windows of a thread
+// share one default context: each focus places them again.
 void CQueryEdit::PlaceInputMethodWindows() {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof(thread);
