@@ -7,10 +7,9 @@
 // hand, in the order the system delivers them. Live rows come from the
 // demo's loopback suggestion server, which records what it was asked.
 #include "../../src/frame/Messages.h"
-#include "../../src/input/CGuiEdit.h"
 #include "../../src/input/CInputContext.h"
 #include "../../src/input/CQueryEdit.h"
-#include "../../src/popup/CSuggestionList.h"
+#include "../../src/suggest/Utf.h"
 #include "BarTestSupport.h"
 #include "CSuggestionServer.h"
 #include "Input.h"
@@ -23,13 +22,6 @@
 
 namespace {
 const RecordedMessage kChanged{UM_QUERY_CHANGED, 0, 1};
-
-std::wstring FromUtf8(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<size_t>(::MultiByteToWideChar(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()))));
-    return wide;
-}
 
 std::vector<std::wstring> LiveRows(const std::wstring& query) {
     return {query + L" one", query + L" two"};
@@ -148,7 +140,8 @@ protected:
     std::mutex askedMutex;
     std::vector<std::wstring> asked;
     CSuggestionServer server{[this](const std::string& query) {
-        const std::wstring wide = FromUtf8(query);
+        const std::u16string utf16 = tavrel::suggest::Utf8ToUtf16(query);
+        const std::wstring wide(utf16.begin(), utf16.end());
         const std::lock_guard<std::mutex> lock(askedMutex);
         asked.push_back(wide);
         std::vector<std::string> rows;
