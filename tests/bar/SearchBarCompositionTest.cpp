@@ -127,12 +127,14 @@ protected:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << ShownRows().size() << " rows shown";
     }
-    // Nothing for the host, nothing asked, no list, while composing.
-    void ExpectHeldBack(const std::wstring& halfComposed) {
+    // Nothing for the host, nothing asked since askedBefore requests, no
+    // list, while composing.
+    void ExpectHeldBack(const std::wstring& halfComposed, size_t askedBefore) {
         PumpPastThePause();
         EXPECT_FALSE(SuggestionsVisible());
         EXPECT_TRUE(host.Matches({}));
         EXPECT_FALSE(AskedFor(halfComposed)) << "the half-composed text was asked";
+        EXPECT_EQ(askedBefore, Asked().size()) << "asked while composing";
         bar->ShowSuggestions(); // a late answer of the host's
         EXPECT_FALSE(SuggestionsVisible()) << "shown over the composition";
     }
@@ -164,9 +166,10 @@ TEST_F(SearchBarCompositionTest, ACompositionIsOneChangeAndNeverCoveredOrAsked) 
     ASSERT_TRUE(ShowsLiveRowsForQuery());
     EXPECT_TRUE(host.Matches({kChanged}));
 
+    const size_t askedBefore = Asked().size();
     Compose(field, L"にほん");
     ASSERT_TRUE(PumpUntil([&] { return !SuggestionsVisible(); })) << "the list covers the composition";
-    ExpectHeldBack(L"にほん");
+    ExpectHeldBack(L"にほん", askedBefore);
     EXPECT_TRUE(PlacedAtCaret(field));
 
     EndComposition(field, CPS_COMPLETE);
@@ -187,9 +190,10 @@ TEST_F(SearchBarCompositionTest, ACompositionIsOneChangeAndNeverCoveredOrAsked) 
     // By hand: the result's characters are posted while the result is
     // handled, so they arrive after the end of the composition.
     OfferSuggestions({"shown"});
+    const size_t askedBeforeByHand = Asked().size();
     ::SendMessageW(field, WM_IME_STARTCOMPOSITION, 0, 0);
     ::SendMessageW(field, WM_IME_COMPOSITION, L'東', GCS_COMPSTR | GCS_COMPATTR | GCS_CURSORPOS);
-    ExpectHeldBack(L"東");
+    ExpectHeldBack(L"東", askedBeforeByHand);
     ::SendMessageW(field, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
     for (const wchar_t ch : std::wstring(L"東京"))
         ::PostMessageW(field, WM_IME_CHAR, ch, 1);
