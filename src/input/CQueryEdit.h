@@ -1,10 +1,11 @@
 // CQueryEdit: the edit control of the query field, a Unicode window (made
 // with the wide functions, subclassed with them). It is the system's edit
-// control in every respect but two: asked for its accessible object, it
+// control in every respect but three: asked for its accessible object, it
 // hands out the system's own object under the name "Search query", since
-// the field has no label the system could take a name from; and while it
-// has the keyboard focus, a thread hook keeps characters that the ANSI code
-// page cannot carry intact on their way through a host's ANSI message loop.
+// the field has no label the system could take a name from; while it has
+// the keyboard focus, a thread hook keeps characters that the ANSI code
+// page cannot carry intact on their way through a host's ANSI message loop;
+// and it places an input method's windows and follows its compositions.
 //
 // The hook: GetMessageA and PeekMessageA hand a host its messages in the
 // code page, so a WM_CHAR or WM_IME_CHAR for a character outside it would
@@ -14,7 +15,7 @@
 // touches and which the field handles as the original message. A character
 // the code page holds, and every message of a Unicode loop, pass unchanged.
 //
-// Input methods: while the field has the focus, and as a composition goes
+// Input methods: when the field takes the focus, and as a composition goes
 // on, the field puts the composition window at the caret in the field's own
 // font and the candidate window below the caret, clear of the field. A
 // composition may change the control's text before the user has chosen
