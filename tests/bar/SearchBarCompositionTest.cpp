@@ -45,41 +45,35 @@ int LineHeightOf(HWND field) {
 }
 
 // The composition window at the caret in the field's font; the candidate
-// window below the caret, clear of the whole field.
+// window at the caret's bottom, clear of the whole field.
 ::testing::AssertionResult PlacedAtCaret(HWND field) {
     const CInputContext context(field);
-    POINT caret{};
-    RECT client{};
-    COMPOSITIONFORM composition{};
-    CANDIDATEFORM candidate{};
+    COMPOSITIONFORM at{};
+    CANDIDATEFORM below{};
     LOGFONTW font{};
-    if (!context || !::GetCaretPos(&caret) || !::GetClientRect(field, &client))
-        return ::testing::AssertionFailure() << "no context or caret";
-    if (!::ImmGetCompositionWindow(context.Get(), &composition) ||
-        !::ImmGetCandidateWindow(context.Get(), 0, &candidate) ||
+    if (!::ImmGetCompositionWindow(context.Get(), &at) ||
+        !::ImmGetCandidateWindow(context.Get(), 0, &below) ||
         !::ImmGetCompositionFontW(context.Get(), &font))
         return ::testing::AssertionFailure() << "nothing placed";
+    POINT caret{};
+    RECT client{};
+    ::GetCaretPos(&caret);
+    ::GetClientRect(field, &client);
     const LOGFONTW fieldFont = FontOf(field);
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    if (composition.dwStyle != CFS_POINT || composition.ptCurrentPos.x != caret.x ||
-        composition.ptCurrentPos.y != caret.y)
-        result = ::testing::AssertionFailure()
-                 << "composition window " << composition.dwStyle << " at "
-                 << composition.ptCurrentPos.x << "," << composition.ptCurrentPos.y << ", caret at "
-                 << caret.x << "," << caret.y;
-    else if (candidate.dwStyle != CFS_EXCLUDE || !(candidate.rcArea == client) ||
-             candidate.ptCurrentPos.x != caret.x ||
-             candidate.ptCurrentPos.y != caret.y + LineHeightOf(field))
-        result = ::testing::AssertionFailure()
-                 << "candidate window " << candidate.dwStyle << " at " << candidate.ptCurrentPos.x
-                 << "," << candidate.ptCurrentPos.y << " excluding " << candidate.rcArea.right
-                 << "x" << candidate.rcArea.bottom << ", caret at " << caret.x << "," << caret.y;
-    else if (font.lfHeight != fieldFont.lfHeight ||
-             std::wstring(font.lfFaceName) != std::wstring(fieldFont.lfFaceName))
-        result = ::testing::AssertionFailure()
-                 << "composition font of height " << font.lfHeight << ", the field's "
-                 << fieldFont.lfHeight;
-    return result;
+    const LONG caretBottom = caret.y + LineHeightOf(field);
+    if (at.dwStyle == CFS_POINT && at.ptCurrentPos.x == caret.x && at.ptCurrentPos.y == caret.y &&
+        below.dwStyle == CFS_EXCLUDE && below.ptCurrentPos.x == caret.x &&
+        below.ptCurrentPos.y == caretBottom && below.rcArea == client &&
+        font.lfHeight == fieldFont.lfHeight &&
+        std::wstring(font.lfFaceName) == std::wstring(fieldFont.lfFaceName))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "composition window " << at.dwStyle << " at " << at.ptCurrentPos.x << ","
+           << at.ptCurrentPos.y << ", candidates " << below.dwStyle << " at "
+           << below.ptCurrentPos.x << "," << below.ptCurrentPos.y << " excluding "
+           << below.rcArea.right << "x" << below.rcArea.bottom << ", font height " << font.lfHeight
+           << "; caret at " << caret.x << "," << caret.y << "-" << caretBottom << ", field "
+           << client.right << "x" << client.bottom << ", its font " << fieldFont.lfHeight;
 }
 
 void Compose(HWND field, const std::wstring& text) {
@@ -242,11 +236,9 @@ TEST(QueryFieldCompositionTest, RightAlignedFieldPlacesAtItsCaret) {
     EXPECT_TRUE(parent.Matches({{UM_COMPOSITION, 1, 0}}));
     EndComposition(field.m_hWnd, CPS_CANCEL);
     ASSERT_TRUE(PumpUntil([&] { return !field.Composing(); }));
-    EXPECT_EQ(std::wstring(L"abc"), [&] {
-        wchar_t text[16] = {};
-        ::GetWindowTextW(field.m_hWnd, text, 16);
-        return std::wstring(text);
-    }());
+    wchar_t text[8] = {};
+    ::GetWindowTextW(field.m_hWnd, text, 8);
+    EXPECT_EQ(std::wstring(L"abc"), text);
     EXPECT_TRUE(parent.Matches({{UM_COMPOSITION, 0, 0}}));
     ::DestroyWindow(field.m_hWnd);
     ::DeleteObject(font);
