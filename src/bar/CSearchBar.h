@@ -299,5 +299,6 @@ private:
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnLiveSuggestions(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnComposition(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

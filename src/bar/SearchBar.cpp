@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(CSearchBar, CWnd)
     ON_MESSAGE(WM_GETOBJECT, OnGetObject)
     ON_MESSAGE(WM_TIMER, OnTimer)
     ON_MESSAGE(UM_LIVE_SUGGESTIONS, OnLiveSuggestions)
+    ON_MESSAGE(UM_COMPOSITION, OnComposition)
 END_MESSAGE_MAP()
 
 CSearchBar::CSearchBar() {

@@ -183,6 +183,18 @@ LRESULT CSearchBar::OnEditUpdated(WPARAM, LPARAM) {
     return 0;
 }
 
+// Half-composed text is no query: the list would cover the input method's
+// windows and live rows would answer text the user has not chosen yet. What
+// is queued or shown goes; the committed result is a change like any other.
+LRESULT CSearchBar::OnComposition(WPARAM opened, LPARAM) {
+    if (!opened || !queryEdit || !queryEdit->Composing())
+        return 0;
+    StopLiveSuggestions();
+    if (SuggestionListVisible())
+        suggestionList->Hide();
+    return 0;
+}
+
 LRESULT CSearchBar::OnBarDeactivate(WPARAM, LPARAM) {
     if (active == 1)
         Deactivate();
@@ -224,8 +236,10 @@ void CSearchBar::ClearSuggestions() {
 
 // Not without the bar's own window: under Wine the list's window outlives a
 // bar whose host was destroyed, and would open with nothing to belong to.
+// Not over an open composition either.
 void CSearchBar::ShowSuggestions() {
-    if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd))
+    if (!HasWindow() || !suggestionList || !::IsWindow(suggestionList->m_hWnd) ||
+        (queryEdit && queryEdit->Composing()))
         return;
     if (!currentEngine.suggestionUrlW.empty())
         GetQueryTextW(liveRowsQuery); // the rows belong to this query

@@ -12,6 +12,8 @@ enum : UINT {
     UM_WIDE_CHAR = 6028,      // character hook: a WM_CHAR the code page cannot carry
     UM_WIDE_IME_CHAR = 6029,  // character hook: a WM_IME_CHAR the code page cannot carry
     UM_LIVE_SUGGESTIONS = 6030, // suggestion fetcher -> bar: a request ended (id, 0)
+    UM_COMPOSITION = 6031,    // query field -> its frame -> bar: an input method's composition
+                              // opened (1, 0) or closed (0, 1 when the text changed, else 0)
 };
 
 // lParam of UM_POPUP_CLOSE; a popup ignores any other value.

@@ -48,6 +48,7 @@ BEGIN_MESSAGE_MAP(CGuiEdit, CWnd)
     ON_EN_UPDATE(kEditId, OnEditUpdate)
     ON_MESSAGE(UM_FIELD_FONT, OnFieldFont)
     ON_MESSAGE(WM_CTLCOLOREDIT, OnCtlColorEdit)
+    ON_MESSAGE(UM_COMPOSITION, OnFieldComposition)
 END_MESSAGE_MAP()
 
 CGuiEdit::CGuiEdit() = default;
@@ -129,7 +130,7 @@ void CGuiEdit::OnPaint() {
 }
 
 void CGuiEdit::OnEditUpdate() {
-    if (!suppressNotify) {
+    if (!suppressNotify && !Composing()) {
         if (HWND owner = ::GetParent(m_hWnd))
             ::PostMessageA(owner, UM_EDIT_UPDATED, 0, 1);
     }
@@ -214,6 +215,22 @@ void CGuiEdit::GetTextW(std::wstring& text) {
     const int copied = ::GetWindowTextW(edit->m_hWnd, &field[0], length + 1);
     field.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     text = field;
+}
+
+bool CGuiEdit::Composing() const {
+    return edit && static_cast<const CQueryEdit*>(edit)->Composing();
+}
+
+// Any process could post the message: only the field's own state counts.
+// A composition whose result changed the text is one change.
+LRESULT CGuiEdit::OnFieldComposition(WPARAM opened, LPARAM changed) {
+    if (opened && Composing()) {
+        if (HWND owner = ::GetParent(m_hWnd))
+            ::PostMessageA(owner, UM_COMPOSITION, 1, 0);
+    } else if (!opened && changed && !Composing()) {
+        OnEditUpdate();
+    }
+    return 0;
 }
 
 HWND CGuiEdit::GetEditHwnd() const {

@@ -2,7 +2,10 @@
 // that hosts the edit control the user types into, a Unicode control that
 // holds any character (see CQueryEdit.h). Each change of the text is posted
 // to the frame's owner (the bar) as UM_EDIT_UPDATED unless suppressNotify is
-// set. A text with characters the field's font has no glyphs for is shown
+// set, and none while an input method's composition is open or settling
+// (one follows when its result has changed the text; see CQueryEdit.h). A
+// composition's start is posted to the owner as UM_COMPOSITION (1, 0). A
+// text with characters the field's font has no glyphs for is shown
 // in a fallback family's font (see CFontFallback.h) until the text fits the
 // field's own font again.
 #pragma once
@@ -31,6 +34,8 @@ public:
     void GetTextW(std::wstring& text);
     HWND GetEditHwnd() const;
     void SetEditFocus();
+    // True from the start of a composition until its result has settled.
+    bool Composing() const;
     // The scale of the control's font; a created control gets a new font.
     void SetDpiScale(const CDpiScale& scale);
     // The control's font and colours as the host chose them; a created
@@ -59,6 +64,7 @@ protected:
     afx_msg void OnEditUpdate();
     afx_msg LRESULT OnFieldFont(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCtlColorEdit(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFieldComposition(WPARAM wParam, LPARAM lParam);
 
 private:
     // The fallback family the text needs, empty when the field's own font
