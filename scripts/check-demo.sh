@@ -7,7 +7,7 @@ dir=${1:?usage: check-demo.sh DIR [STAMP]}
 stamp=${2:-}
 shots=(01-idle 02-active 03-suggestions 04-suggestion-highlighted 05-engine-list
        06-engine-chosen 07-new-query 08-search-launched 09-idle-200-percent 10-unicode-query
-       11-dark-suggestions 12-live-suggestions 13-recent-searches)
+       11-dark-suggestions 12-live-suggestions 13-recent-searches 14-right-to-left)
 urls=("http://wikinet.example/find?term=wind")
 failed=0
 fail() { echo "demo check: $*" >&2; failed=1; }

@@ -34,6 +34,8 @@ const char kDarkShot[] = "11-dark-suggestions.png";
 const char kLiveShot[] = "12-live-suggestions.png";
 const char kHistoryShot[] = "13-recent-searches.png";
 const char kHistoryFile[] = "recent-searches.txt";
+const char kRightToLeftShot[] = "14-right-to-left.png";
+const wchar_t kRightToLeftQuery[] = L"سلام";
 const wchar_t kRecentQueries[][8] = {L"wind", L"winter"};
 const wchar_t kRecentPrefix[] = L"win";
 const wchar_t kUnicodeQuery[] = L"мир";
@@ -50,8 +52,8 @@ CScriptRunner::CScriptRunner(CMainWindow& window, std::string outFolder, CDemoLo
 std::vector<std::string> CScriptRunner::OutputFiles() {
     return {kIdleShot,         kActiveShot,   kSuggestionsShot, kHighlightShot, kEngineListShot,
             kEngineChosenShot, kNewQueryShot, kLaunchedShot,    kUnicodeShot,   kDarkShot,
-            kLiveShot,         kHistoryShot,  kHistoryFile,     kFailedShot,
-            kUrlFile};
+            kLiveShot,         kHistoryShot,  kRightToLeftShot, kHistoryFile,
+            kFailedShot,       kUrlFile};
 }
 
 int CScriptRunner::Run() {
@@ -84,7 +86,7 @@ bool CScriptRunner::RunSteps() {
             return false;
     }
     return CheckRecordedUrl() && RunUnicodeHost() && RunDarkHost() && RunLiveHost() &&
-           RunHistoryHost();
+           RunHistoryHost() && RunRightToLeftHost();
 }
 
 bool CScriptRunner::RunUnicodeHost() {
@@ -172,6 +174,17 @@ bool CScriptRunner::RunHistoryHost() {
     }
     log.Write("Shift+Delete removed the newest search; one is left in %s", kHistoryFile);
     return true;
+}
+
+// A window laid out right to left: the bar mirrors with it, and its field
+// and suggestions read right to left, a Latin row among them included.
+bool CScriptRunner::RunRightToLeftHost() {
+    if (!window.Skin())
+        return false;
+    log.Write("step: a host laid out right to left types a query in Arabic");
+    CUnicodeHost host(*window.Skin());
+    host.UseRightToLeftLayout();
+    return RunExtraHost(host, kRightToLeftShot, true, kRightToLeftQuery);
 }
 
 bool CScriptRunner::TypeIntoEmptyField(CUnicodeHost& host, const wchar_t* query) {

@@ -45,6 +45,7 @@ class CScriptRunner {
     // The second host, of the W functions: a query in other scripts with
     // its suggestions, photographed; nothing is searched.
     bool RunUnicodeHost();
+    bool RunRightToLeftHost();
     // A third host, with the dark skin and light text styles: the query
     // with a suggestion highlighted, photographed.
     bool RunDarkHost();

@@ -45,19 +45,14 @@ bool CUnicodeHost::Create(int x, int y) {
     wc.lpszClassName = dark ? kDarkClassName : kClassName;
     if (!::RegisterClassW(&wc) && dark)
         ::DeleteObject(wc.hbrBackground); // registered before, with its own brush
-    window = ::CreateWindowExW(0, wc.lpszClassName,
-                               dark                     ? L"Dark skin (text styles)"
-                               : !historyFile.empty()  ? L"Recent searches"
-                               : suggestionUrl.empty() ? L"Unicode host (the W functions)"
-                                                       : L"Live suggestions (a loopback server)",
+    window = ::CreateWindowExW(rightToLeft ? WS_EX_LAYOUTRTL : 0, wc.lpszClassName, Title(),
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight,
                                nullptr, nullptr, wc.hInstance, this);
     if (!window)
         return false;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
     bar = TavrelCreate();
-    POINT at = {kBarLeft, kBarTop};
-    ::ClientToScreen(window, &at);
+    POINT at = BarPlace(0);
     const RECT placement = {at.x, at.y, 0, 0};
     if (!bar || TavrelCreateBar(bar, window, &placement) != 1)
         return false;
@@ -72,18 +67,45 @@ bool CUnicodeHost::Create(int x, int y) {
     TavrelSetSuggestionListHighlightW(bar,
                                       SkinPath(CSkinFiles::kSuggestionListHighlight).c_str());
     const std::wstring icon = SkinPath(CSkinFiles::kEngineIcon);
-    TavrelAddEngineW(bar, icon.c_str(), L"Поиск", L"https://poisk.example/?q={searchTerms}");
-    TavrelAddEngineW(bar, icon.c_str(), L"搜索", L"https://sousuo.example/s?wd=");
+    if (rightToLeft) {
+        TavrelAddEngineW(bar, icon.c_str(), L"بحث", L"https://bahth.example/?q={searchTerms}");
+        TavrelAddEngineW(bar, icon.c_str(), L"חיפוש", L"https://chipus.example/?q={searchTerms}");
+    } else {
+        TavrelAddEngineW(bar, icon.c_str(), L"Поиск", L"https://poisk.example/?q={searchTerms}");
+        TavrelAddEngineW(bar, icon.c_str(), L"搜索", L"https://sousuo.example/s?wd=");
+    }
     if (!suggestionUrl.empty() && TavrelSetSuggestionUrlW(bar, 0, suggestionUrl.c_str()) != 1)
         return false;
     if (dark)
         ApplyDarkTextStyles();
     if (!historyFile.empty() && !AddHistory())
         return false;
+    RECT barRect{};
+    ::GetWindowRect(TavrelGetWindowHandle(bar), &barRect);
+    at = BarPlace(barRect.right - barRect.left);
     TavrelSetPosition(bar, at.x, at.y);
     TavrelUpdateLayout(bar);
     TavrelShowBar(bar, SW_SHOW);
     return true;
+}
+
+const wchar_t* CUnicodeHost::Title() const {
+    if (rightToLeft)
+        return L"Right to left (عربي)";
+    if (dark)
+        return L"Dark skin (text styles)";
+    if (!historyFile.empty())
+        return L"Recent searches";
+    return suggestionUrl.empty() ? L"Unicode host (the W functions)"
+                                 : L"Live suggestions (a loopback server)";
+}
+
+// A mirrored window's client x runs from its right edge, so the bar's left
+// edge is the client point at its far end.
+POINT CUnicodeHost::BarPlace(int barWidth) const {
+    POINT at = {rightToLeft ? kBarLeft + barWidth : kBarLeft, kBarTop};
+    ::ClientToScreen(window, &at);
+    return at;
 }
 
 void CUnicodeHost::ApplyDarkTextStyles() {
@@ -115,10 +137,16 @@ bool CUnicodeHost::AddHistory() {
 void CUnicodeHost::Suggest() {
     const std::wstring query = Query();
     TavrelClearSuggestions(bar);
-    for (const std::wstring& proposal :
-         {query + L" во всём мире", query + L" 世界和平", query + L" 平和", L"سلام " + query})
+    for (const std::wstring& proposal : Proposals(query))
         TavrelAddSuggestionW(bar, proposal.c_str());
     TavrelShowSuggestions(bar);
+}
+
+std::vector<std::wstring> CUnicodeHost::Proposals(const std::wstring& query) const {
+    if (rightToLeft)
+        return {query + L" عليكم", query + L" وسلام",
+                L"Salam Radio 98.1", query + L" עולם"};
+    return {query + L" во всём мире", query + L" 世界和平", query + L" 平和", L"سلام " + query};
 }
 
 LRESULT CALLBACK CUnicodeHost::WindowProc(HWND window, UINT message, WPARAM wParam,
