@@ -94,6 +94,7 @@ int CSearchBar::CreateBar(HWND hostWindow, const RECT* placement) {
         dpiScale = hostScale;
         ResetPositionsToDefaults();
     }
+    hostRightToLeft = hostWindow && (::GetWindowLongA(hostWindow, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
     const BOOL created =
         CreateEx(WS_EX_TOOLWINDOW, kBarClassName, nullptr, WS_POPUP | WS_CHILD, placement->left,
                  placement->top, placement->right, placement->bottom, hostWindow, nullptr);
@@ -131,6 +132,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         if (queryEdit) {
             queryEdit->SetDpiScale(dpiScale);
             queryEdit->SetLook(fieldLook);
+            queryEdit->SetRightToLeft(RightToLeft());
             const RECT placement = {dpiScale.Scale(6), 0, dpiScale.Scale(335), dpiScale.Scale(26)};
             if (queryEdit->Create(m_hWnd, placement))
                 queryEdit->ShowWindow(SW_SHOW);
