@@ -1,23 +1,20 @@
 // CSuggestionList: the drop-down of query suggestions below the bar. It owns
-// its entries until Clear, its skins, its text style and its back buffer.
+// its entries until Clear; painting, skins and hover are CListPopup's.
 // Up and Down arrive from the keyboard hook as UM_POPUP_KEY and step the
 // highlight; Enter and a click end the list. Every step and choice is posted
 // to the owner as UM_QUERY_COMMAND with the address of currentText, which
 // stays unchanged until later input on this thread.
 #include "CSuggestionList.h"
 #include "../access/CListAccessible.h"
-#include "../frame/CCallDepth.h"
 #include "../frame/Messages.h"
 #include "../history/CHistoryFile.h"
 #include "../render/AnsiToWide.h"
 #include "../render/GdiPlus.h"
 #include "ListPainter.h"
-#include "ListWindowClass.h"
 #include "../render/TextDirection.h"
 
 namespace {
 // Sizes at 96 DPI.
-constexpr int kItemHeight = 25;
 constexpr int kTextLeft = 3;
 // The clock before a recent search's text, and the gap after it.
 constexpr int kClockSize = 11;
@@ -30,83 +27,24 @@ constexpr int kTextLayoutWidths = 10;
 enum QueryCommand : WPARAM { kPutText = 0, kSearchQuery = 1, kPutTextAndSearch = 2 };
 } // namespace
 
-BEGIN_MESSAGE_MAP(CSuggestionList, CWnd)
+BEGIN_MESSAGE_MAP(CSuggestionList, CListPopup)
     ON_WM_PAINT()
-    ON_WM_CREATE()
-    ON_WM_MOUSEMOVE()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_ACTIVATEAPP()
-    ON_MESSAGE(UM_POPUP_CLOSE, OnPopupClose)
     ON_MESSAGE(UM_POPUP_KEY, OnPopupKey)
-    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
-    ON_MESSAGE(WM_DESTROY, OnWindowDestroy)
 END_MESSAGE_MAP()
 
-CSuggestionList::CSuggestionList() {
-    textStyle = new CTextStyle;
-    SetTextLook(textLook);
-}
-
-void CSuggestionList::SetTextLook(const ListTextLook& look) {
-    textLook = look;
-    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
-    if (m_hWnd && IsWindowVisible())
-        Invalidate(TRUE);
-}
-
 CSuggestionList::~CSuggestionList() {
-    // Clients may hold the accessible object longer than the rows live.
-    CAccessibleBase::DisconnectAndRelease(accessible);
-    // A list destroyed while shown must not leave the keyboard hook behind.
-    if (m_hWnd && IsWindowVisible())
-        Hide();
-    delete textStyle;
-    textStyle = nullptr;
-    backgroundSkin.Release();
-    highlightSkin.Release();
-    ListPainter::ReleaseBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap);
+    ReleaseListParts();
     DeleteItems();
 }
 
 BOOL CSuggestionList::Create(HWND parent, int x, int y, int w, int h) {
-    const BOOL created = CreateEx(WS_EX_TOOLWINDOW, "GUI_AFXSELECT", nullptr, WS_POPUP | WS_CHILD,
-                                  x, y, w, h, parent, nullptr);
+    const BOOL created = CListPopup::Create(parent, x, y, w, h);
     width = w - x;
     return created;
 }
 
-BOOL CSuggestionList::PreCreateWindow(CREATESTRUCT& cs) {
-    RegisterListWindowClass(cs);
-    return CWnd::PreCreateWindow(cs);
-}
-
 BOOL CSuggestionList::PreTranslateMessage(MSG* pMsg) {
     return CWnd::PreTranslateMessage(pMsg);
-}
-
-// The narrow path is kept as the host's bytes.
-void CSuggestionList::SetBackgroundSkin(const char* path, int cornerRadius) {
-    SetBackgroundSkinW(AnsiToWide(path), cornerRadius);
-    if (path && *path)
-        backgroundSkinPath = path;
-}
-
-void CSuggestionList::SetBackgroundSkinW(const std::wstring& path, int cornerRadius) {
-    if (ListPainter::LoadSkin(windowDC, path, backgroundSkin, backgroundSkinPathW,
-                              backgroundSkinPath, dpiScale) &&
-        backgroundSkin.IsLoaded())
-        ListPainter::RoundCorners(*this, width, height, cornerRadius);
-}
-
-void CSuggestionList::SetHighlightSkin(const char* path) {
-    SetHighlightSkinW(AnsiToWide(path));
-    if (path && *path)
-        highlightSkinPath = path;
-}
-
-void CSuggestionList::SetHighlightSkinW(const std::wstring& path) {
-    ListPainter::LoadSkin(windowDC, path, highlightSkin, highlightSkinPathW, highlightSkinPath,
-                          dpiScale);
 }
 
 // Zero high until the next AddSuggestion gives the window its rows back;
@@ -280,16 +218,7 @@ void CSuggestionList::Clear() {
 }
 
 void CSuggestionList::SetDpiScale(const CDpiScale& scale) {
-    if (scale == dpiScale)
-        return;
-    dpiScale = scale;
-    itemHeight = dpiScale.Scale(kItemHeight);
-    fontSize = ListPainter::ApplyTextLook(textLook, dpiScale, *textStyle, rowFonts);
-    if (!m_hWnd)
-        return;
-    ListPainter::ReloadSkins(windowDC, dpiScale, backgroundSkin, backgroundSkinPathW,
-                             highlightSkin, highlightSkinPathW);
-    if (items.empty())
+    if (!TakeDpiScale(scale) || items.empty())
         return;
     height = GetCount() * itemHeight;
     FitWindowToRows();
@@ -314,68 +243,35 @@ void CSuggestionList::DeleteItems() {
     items.clear();
 }
 
-int CSuggestionList::OnCreate(LPCREATESTRUCT) {
-    if (Default() == -1)
-        return -1;
-    ListPainter::CreateBackBuffer(m_hWnd, windowDC, bufferDC, bufferBitmap, width, height);
-    return 0;
-}
-
 void CSuggestionList::OnPaint() {
     SettlePendingSize();
-    ListPainter::Paint(*this, windowDC, bufferDC, bufferBitmap, width, height,
-                       [this](Gdiplus::Graphics* graphics) { DrawContent(graphics); });
+    CListPopup::OnPaint();
 }
 
-void CSuggestionList::DrawContent(Gdiplus::Graphics* graphics) {
-    if (backgroundSkin.IsLoaded())
-        backgroundSkin.StretchDraw(graphics, 0, 0, width, height);
-    for (int i = 0; i < GetCount(); ++i) {
-        SuggestionItem& item = *items[static_cast<size_t>(i)];
-        const int top = i * itemHeight;
-        if (highlightSkin.IsLoaded() && i == hoverIndex)
-            highlightSkin.StretchDraw(graphics, 0, top, width, itemHeight);
-        item.rowRect = RECT{0, top, width, top + itemHeight};
-        const int textLeft = dpiScale.Scale(kTextLeft);
-        int left = textLeft;
-        int rightEdge = width - textLeft;
-        if (item.recent) {
-            const int clock = dpiScale.Scale(kClockSize);
-            const bool mirrored = IsRightToLeft(item.textW);
-            ListPainter::DrawClockGlyph(graphics, *textStyle->BrushFor(i == hoverIndex),
-                                        mirrored ? rightEdge - clock : left,
-                                        top + (itemHeight - clock) / 2, clock, mirrored);
-            const int shift = clock + dpiScale.Scale(kClockGap);
-            if (mirrored)
-                rightEdge -= shift;
-            else
-                left += shift;
-        }
-        ListPainter::DrawRowText(
-            graphics, item.textW, *textStyle, rowFonts, static_cast<float>(left),
-            static_cast<float>(ListPainter::TextTop(top, itemHeight, fontSize)),
-            static_cast<float>(kTextLayoutWidths * width), static_cast<float>(itemHeight),
-            rightEdge, i == hoverIndex);
+void CSuggestionList::DrawRow(Gdiplus::Graphics* graphics, int row, int rowTop) {
+    SuggestionItem& item = *items[static_cast<size_t>(row)];
+    const bool highlighted = row == hoverIndex;
+    item.rowRect = RECT{0, rowTop, width, rowTop + itemHeight};
+    const int textLeft = dpiScale.Scale(kTextLeft);
+    int left = textLeft;
+    int rightEdge = width - textLeft;
+    if (item.recent) {
+        const int clock = dpiScale.Scale(kClockSize);
+        // In a left-to-right list a row that reads right to left puts its
+        // clock at the right; a right-to-left list mirrors every row whole.
+        const bool fromRight = !rightToLeft && ::IsRightToLeft(item.textW);
+        ListPainter::DrawClockGlyph(
+            graphics, *textStyle->BrushFor(highlighted),
+            MirroredLeft(fromRight ? rightEdge - clock : left, clock),
+            rowTop + (itemHeight - clock) / 2, clock, fromRight || rightToLeft);
+        const int shift = clock + dpiScale.Scale(kClockGap);
+        if (fromRight)
+            rightEdge -= shift;
+        else
+            left += shift;
     }
-    ListPainter::DrawFrame(graphics, m_hWnd, width, borderColor, dpiScale);
-}
-
-void CSuggestionList::OnMouseMove(UINT, CPoint point) {
-    ListPainter::SetHandCursor();
-    const int hit = HitTest(point);
-    if (hit != hoverIndex) {
-        hoverIndex = hit;
-        Invalidate(TRUE);
-        CListAccessible::NotifyRowHighlighted(m_hWnd, hit);
-    }
-    Default();
-}
-
-void CSuggestionList::OnLButtonDown(UINT, CPoint point) {
-    const int index = HitTest(point);
-    if (index != -1)
-        ChooseRow(index);
-    Default();
+    DrawRowText(graphics, item.textW, rowTop, left, kTextLayoutWidths * width, rightEdge,
+                highlighted);
 }
 
 void CSuggestionList::ChooseRow(int row) {
@@ -394,22 +290,6 @@ std::wstring CSuggestionList::RowName(int row) const {
 
 std::wstring CSuggestionList::RowDescription(int row) const {
     return IsRecentRow(row) ? L"Recent search" : std::wstring();
-}
-
-RECT CSuggestionList::RowRect(int row) const {
-    return RECT{0, row * itemHeight, width, (row + 1) * itemHeight};
-}
-
-void CSuggestionList::OnActivateApp(BOOL bActive, DWORD) {
-    Default();
-    if (!bActive)
-        Close();
-}
-
-LRESULT CSuggestionList::OnPopupClose(WPARAM, LPARAM lParam) {
-    if (lParam == POPUP_CLOSE_TOKEN)
-        Close();
-    return 0;
 }
 
 LRESULT CSuggestionList::OnPopupKey(WPARAM, LPARAM key) {
@@ -470,23 +350,7 @@ void CSuggestionList::Close() {
     popupHook.RemoveKeyboardHook(m_hWnd);
 }
 
-LRESULT CSuggestionList::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    if (!CAccessibleBase::IsClientObjectRequest(lParam))
-        return Default();
-    return CAccessibleBase::Answer(accessible, this, wParam);
-}
-
-LRESULT CSuggestionList::OnWindowDestroy(WPARAM, LPARAM) {
-    CAccessibleBase::DisconnectAndRelease(accessible);
-    return Default();
-}
-
 void CSuggestionList::PostQueryCommand(WPARAM command) {
     if (HWND bar = ::GetParent(m_hWnd))
         ::PostMessageA(bar, UM_QUERY_COMMAND, command, reinterpret_cast<LPARAM>(&currentText));
-}
-
-LRESULT CSuggestionList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const CCallDepth frame;
-    return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -3,38 +3,23 @@
 // searches, a click takes an entry and searches; each is posted to the owner
 // as UM_QUERY_COMMAND with the address of currentText.
 #pragma once
-#include "../access/ListAccessSource.h"
-#include "../hooks/CPopupHook.h"
-#include "../render/CFontFallback.h"
-#include "../render/CSkinImage.h"
-#include "../render/CTextStyle.h"
-#include "ListTextLook.h"
+#include "CListPopup.h"
 #include "SuggestionItem.h"
-#include <afxwin.h>
 #include <string>
 #include <vector>
 
-namespace Gdiplus {
-class Graphics;
-}
-class CListAccessible;
-
-class CSuggestionList : public CWnd, public ListAccessSource {
+class CSuggestionList : public CListPopup {
 public:
     static constexpr int MaxItems = 11;
 
-    CSuggestionList();
     ~CSuggestionList() override;
 
+    // Afterwards the width is w - x.
     BOOL Create(HWND parent, int x, int y, int w, int h);
-    // Paths and texts come in the ANSI code page or, in the W forms, in
-    // UTF-16; the list keeps both forms (see SuggestionItem.h).
-    void SetBackgroundSkin(const char* path, int cornerRadius);
-    void SetBackgroundSkinW(const std::wstring& path, int cornerRadius);
-    void SetHighlightSkin(const char* path);
-    void SetHighlightSkinW(const std::wstring& path);
     // Sets the width; the window becomes w x 0 until the next AddSuggestion.
     void SetListWidth(int w);
+    // Texts come in the ANSI code page or, in the W forms, in UTF-16; the
+    // list keeps both forms (see SuggestionItem.h).
     // 1 when added; 0 when full, for a null or empty text, or a duplicate
     // (texts compared in UTF-16). A shown list grows at once; the window of
     // a hidden one takes the size of its rows when it is shown or painted.
@@ -59,66 +44,38 @@ public:
     // Deletes the entries and hides the list; its window is zero high when
     // next shown or painted, unless rows come first.
     void Clear();
-    void Show();
-    void Hide();
+    void Show() override;
+    void Hide() override;
     // Row height, text size and skins follow the scale; a change reloads
     // the skins and resizes the rows.
     void SetDpiScale(const CDpiScale& scale);
-    // The rows' text as the host chose it; a shown list repaints at once.
-    void SetTextLook(const ListTextLook& look);
 
     // ListAccessSource
-    HWND ListWindow() const override { return m_hWnd; }
     const wchar_t* ListName() const override { return L"Suggestions"; }
     int RowCount() const override { return GetCount(); }
     std::wstring RowName(int row) const override;
     std::wstring RowDescription(int row) const override;
     bool RowSelectable(int row) const override { return GetItem(row) != nullptr; }
-    int HighlightedRow() const override { return hoverIndex; }
-    RECT RowRect(int row) const override;
     int RowAt(POINT client) const override { return HitTest(client); }
     // A click's effect: closes, takes the entry's text and searches.
     void ChooseRow(int row) override;
 
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    // Runs as a frame of the library's code (CCallDepth).
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     CWnd* owner = nullptr; // the bar; not owned
-    CPopupHook popupHook;
-    HDC windowDC = nullptr;
-    HDC bufferDC = nullptr;
-    HBITMAP bufferBitmap = nullptr;
-    int width = 0;
-    int height = 0;
-    int itemHeight = 25;
-    int fontSize = 13;
     std::vector<SuggestionItem*> items;
-    int hoverIndex = -1;
-    UINT32 borderColor = 0xFE333333;
-    CDpiScale dpiScale;
-    CTextStyle* textStyle = nullptr;
-    ListTextLook textLook; // what textStyle is made from, at 96 DPI
-    CSkinImage backgroundSkin;
-    CSkinImage highlightSkin;
-    std::string backgroundSkinPath;
-    std::string highlightSkinPath;
     // The text of the last step or choice, posted by address to the owner;
     // currentTextW is the same text in UTF-16, which the owner reads when
     // the address is that of currentText.
     std::string currentText;
     std::wstring currentTextW;
-    std::wstring backgroundSkinPathW;
-    std::wstring highlightSkinPathW;
-    CRowFonts rowFonts; // fallback fonts of rows in other scripts
-    CListAccessible* accessible = nullptr; // made on the first request
     // The size the hidden window takes when it is shown or painted.
     bool sizePending = false;
     SIZE pendingSize{};
 
 protected:
-    void DrawContent(Gdiplus::Graphics* graphics);
+    // The text, after a clock when the row is a recent search.
+    void DrawRow(Gdiplus::Graphics* graphics, int row, int rowTop) override;
     void DeleteItems();
     int AddItem(SuggestionItem* item);
     void FitWindowToRows();
@@ -138,17 +95,11 @@ protected:
     // Enter: hides, takes the highlighted text if any and asks for a search.
     void SearchWithHighlighted();
     // Hiding by an outside click or deactivation; forgets the highlight.
-    void Close();
+    void Close() override;
     // UM_QUERY_COMMAND (command, &currentText) to the owner window.
     void PostQueryCommand(WPARAM command);
-    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    // Settles the window's pending size first.
     afx_msg void OnPaint();
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
-    afx_msg LRESULT OnPopupClose(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPopupKey(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnWindowDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

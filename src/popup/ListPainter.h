@@ -1,8 +1,8 @@
 // ListPainter: what the engine list and the suggestion list share beyond
 // their window class: the back buffer they paint through (made, grown and
 // released), skin loading, the one-pixel frame, row text, the hand cursor
-// and hit-testing of painted rows. Each list keeps its own handles and
-// fields; these helpers only work on them.
+// and hit-testing of painted rows. CListPopup keeps the handles and fields;
+// these helpers only work on them.
 #pragma once
 #include "../render/CDpiScale.h"
 #include "ListTextLook.h"
