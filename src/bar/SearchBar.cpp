@@ -143,6 +143,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
             engineList->SetDpiScale(dpiScale);
             engineList->SetTextLook(engineTextLook);
+            engineList->SetRightToLeft(RightToLeft());
             if (!engineListBackgroundPathW.empty())
                 engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
             if (!engineListHighlightPathW.empty())
@@ -170,6 +171,7 @@ void CSearchBar::RecreateSuggestionList() {
     suggestionList->owner = this;
     suggestionList->SetDpiScale(dpiScale);
     suggestionList->SetTextLook(suggestionTextLook);
+    suggestionList->SetRightToLeft(RightToLeft());
     if (!suggestionListBackgroundPathW.empty())
         suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
     if (!suggestionListHighlightPathW.empty())

@@ -324,6 +324,10 @@ int CSearchBar::SetLayoutDirection(int direction) {
 void CSearchBar::ApplyLayoutDirection() {
     if (queryEdit)
         queryEdit->SetRightToLeft(RightToLeft());
+    if (HasLiveWindow(engineList))
+        engineList->SetRightToLeft(RightToLeft());
+    if (HasLiveWindow(suggestionList))
+        suggestionList->SetRightToLeft(RightToLeft());
     UpdateLayout();
     CRect window;
     GetWindowRect(&window);

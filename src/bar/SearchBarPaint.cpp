@@ -39,14 +39,15 @@ void CSearchBar::Compose(Gdiplus::Graphics* graphics) {
     if (active && activeBackgroundImage.IsLoaded())
         activeBackgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
     if (engineIconImage.IsLoaded())
-        engineIconImage.AlphaDraw(graphics, ShownX(iconX, engineIconImage.GetWidth()), iconY, engineIconImage.GetWidth(),
-                                  engineIconImage.GetHeight());
+        engineIconImage.AlphaDraw(graphics, ShownX(iconX, engineIconImage.GetWidth()), iconY,
+                                  engineIconImage.GetWidth(), engineIconImage.GetHeight());
     if (arrowImage.IsLoaded())
-        arrowImage.AlphaDraw(graphics, ShownX(arrowX, arrowImage.GetWidth()), arrowY, arrowImage.GetWidth(),
-                             arrowImage.GetHeight());
+        arrowImage.AlphaDraw(graphics, ShownX(arrowX, arrowImage.GetWidth()), arrowY,
+                             arrowImage.GetWidth(), arrowImage.GetHeight());
     if (searchButtonImage.IsLoaded())
-        searchButtonImage.AlphaDraw(graphics, ShownX(searchButtonX, searchButtonImage.GetWidth()), searchButtonY,
-                                    searchButtonImage.GetWidth(), searchButtonImage.GetHeight());
+        searchButtonImage.AlphaDraw(graphics, ShownX(searchButtonX, searchButtonImage.GetWidth()),
+                                    searchButtonY, searchButtonImage.GetWidth(),
+                                    searchButtonImage.GetHeight());
 
     CRect window;
     GetWindowRect(&window);

@@ -6,6 +6,7 @@
 #include "../../src/frame/Messages.h"
 #include "../../src/input/CGuiEdit.h"
 #include "../../src/popup/CEngineList.h"
+#include "../../src/popup/CSuggestionList.h"
 #include "BarTestSupport.h"
 #include "Input.h"
 #include "Pump.h"
@@ -171,6 +172,8 @@ TEST_F(RightToLeftTest, MirroredBarClicksFieldAndSwitching) {
     EXPECT_EQ(kBarLeft + 400, list.right);
     EXPECT_EQ(kBarTop + 30, list.top);
     EXPECT_LT(list.right - list.left, 400);
+    EXPECT_TRUE(bar->engineList->IsRightToLeft());
+    EXPECT_TRUE(bar->suggestionList->IsRightToLeft());
     bar->engineList->Hide();
 
     // Left to right at run time: the pictures, the field and its text move,
@@ -192,6 +195,8 @@ TEST_F(RightToLeftTest, MirroredBarClicksFieldAndSwitching) {
     PumpUntilIdle();
     EXPECT_EQ(0u, host.Count(UM_QUERY_CHANGED)); // the user changed nothing
     EXPECT_TRUE(::PtInRect(&bar->engineHitRect, POINT{kLeftToRight.icon, kMiddleRow}));
+    EXPECT_FALSE(bar->engineList->IsRightToLeft());
+    EXPECT_FALSE(bar->suggestionList->IsRightToLeft());
 
     // And back: the list follows too.
     ASSERT_EQ(1, bar->SetLayoutDirection(CSearchBar::kLayoutRightToLeft));
