@@ -1,9 +1,10 @@
 // BarBenchmark: times a search bar under the real platform, with
 // QueryPerformanceCounter, as medians over repeated runs:
 //   - one bar paint (Compose with its layered update) of a 400 x 30 skin,
-//     against a naive paint that decodes every image and draws it with
-//     GDI+ each time (the cost the prepared memory DCs avoid) and against a
-//     bare layered update of a ready buffer (the floor);
+//     left to right and mirrored, against a naive paint that decodes
+//     every image and draws it with GDI+ each time (the cost the prepared
+//     memory DCs avoid) and against a bare layered update of a ready
+//     buffer (the floor);
 //   - a key press (SendInput) until the host has UM_QUERY_CHANGED, and the
 //     whole keystroke round trip until the suggestion list is repainted
 //     with the host's answer, against the same round trip through the
@@ -860,6 +861,7 @@ std::string Today() {
 
 struct Results {
     Timing paint, naive, floor, key, create, suggestions, nativeSuggestions;
+    Timing paintRightToLeft, floorRightToLeft;
     Timing roundTrip, nativeRoundTrip, autoComplete, roundTripWithHistory;
     bool autoCompleteAvailable = false;
     Footprint footprint;
@@ -895,6 +897,8 @@ std::string Report(const Results& r) {
         << "|---|---|---|---|---|\n"
         << Row("Bar paint, 400 x 30 (Compose and layered update)", r.paint,
                Ratio(r.paint, r.floor, "floor"))
+        << Row("Bar paint, right to left (mirrored), 400 x 30", r.paintRightToLeft,
+               Ratio(r.paintRightToLeft, r.floorRightToLeft, "floor"))
         << Row("Naive paint (decode and draw every image with GDI+)", r.naive,
                Ratio(r.naive, r.floor, "floor"))
         << Row("Floor: layered update of a ready buffer", r.floor, "1 x floor")
@@ -976,6 +980,14 @@ int main(int argc, char** argv) {
         TimeAlternating(
             200, [&] { LibraryPaint(*bar); }, [&] { LayeredUpdate(*bar); }, results.paint,
             results.floor);
+        // The same bar mirrored, against a floor of its own measured beside it.
+        bar->SetLayoutDirection(CSearchBar::kLayoutRightToLeft);
+        PumpUntil([] { return false; }, 200);
+        TimeAlternating(
+            200, [&] { LibraryPaint(*bar); }, [&] { LayeredUpdate(*bar); },
+            results.paintRightToLeft, results.floorRightToLeft);
+        bar->SetLayoutDirection(CSearchBar::kLayoutLeftToRight);
+        PumpUntil([] { return false; }, 200);
         results.naive = TimeRuns(20, [&] { NaivePaint(*bar, skin); });
         results.key = KeyToQueryChanged(*bar, host.hwnd());
         KeystrokeRoundTrips(*bar, host.hwnd(), results.roundTrip, results.nativeRoundTrip);

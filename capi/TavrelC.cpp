@@ -35,6 +35,10 @@ static_assert(TAVREL_LIST_ENGINES == CTavrelStyle::kEngineList &&
                   TAVREL_TEXT_UNDERLINE == CTavrelStyle::kUnderline &&
                   TAVREL_TEXT_SIZE_MAX == CTavrelStyle::kMaxTextSize,
               "the C style constants are the library's");
+static_assert(TAVREL_LAYOUT_AUTO == CSearchBar::kLayoutAuto &&
+                  TAVREL_LAYOUT_LTR == CSearchBar::kLayoutLeftToRight &&
+                  TAVREL_LAYOUT_RTL == CSearchBar::kLayoutRightToLeft,
+              "the C layout directions are the bar's");
 
 namespace {
 // Runs work on the live bar behind handle, as a frame of the library's code:
@@ -353,6 +357,10 @@ int WINAPI TavrelGetHistoryEntryW(TavrelBar* bar, int index, WCHAR* buffer, int 
         const std::wstring* entry = b.history.Entry(index);
         return entry ? CopyOut(*entry, buffer, size) : -1;
     });
+}
+
+int WINAPI TavrelSetLayoutDirection(TavrelBar* bar, int direction) {
+    return OnBar(bar, 0, [=](CSearchBar& b) { return b.SetLayoutDirection(direction); });
 }
 
 // The bars' PreTranslateMessage runs inside: a frame of the library's code.

@@ -45,7 +45,7 @@
  * against, TavrelGetVersion() what the loaded DLL implements; a different
  * major part means an incompatible DLL. */
 #define TAVREL_VERSION_MAJOR 1
-#define TAVREL_VERSION_MINOR 5
+#define TAVREL_VERSION_MINOR 6
 #define TAVREL_VERSION_PATCH 0
 #define TAVREL_VERSION                                                                             \
     ((TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH)
@@ -251,6 +251,22 @@ TAVREL_C_API int WINAPI TavrelClearHistory(TavrelBar* bar);
 TAVREL_C_API int WINAPI TavrelGetHistoryCount(TavrelBar* bar);
 TAVREL_C_API int WINAPI TavrelGetHistoryEntryW(TavrelBar* bar, int index, WCHAR* buffer,
                                                int size);
+
+/* Layout direction (1.6). TAVREL_LAYOUT_AUTO, the default, lays the bar out
+ * right to left when its host window has WS_EX_LAYOUTRTL when
+ * TavrelCreateBar runs, else left to right. Right to left mirrors every
+ * position within the bar: the engine icon and its arrow at the right end,
+ * the search button at the left end, the query field between them, with
+ * its clicks and accessible locations; the pictures are drawn as they are.
+ * The query field is right-aligned with right-to-left reading order, and
+ * both lists are right-aligned with the bar. Keys work as in a
+ * left-to-right bar. It may be called before or after TavrelCreateBar and
+ * shows at once; the field keeps its text, selection and focus. 1 when
+ * applied; 0, changing nothing, for another value or a null or stale bar. */
+#define TAVREL_LAYOUT_AUTO 0
+#define TAVREL_LAYOUT_LTR 1
+#define TAVREL_LAYOUT_RTL 2
+TAVREL_C_API int WINAPI TavrelSetLayoutDirection(TavrelBar* bar, int direction);
 
 /* Offers a message to the bar's windows before the host dispatches it;
  * nonzero when they consumed it. A null msg answers FALSE. */

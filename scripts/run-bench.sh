@@ -114,6 +114,8 @@ QueryPerformanceCounter and are medians over repeated runs.
   with the layered update, for the 400 x 30 skin (background, icon, arrow,
   button). Under Wine it also puts the query field back above the bar when
   something lies over it.
+- Bar paint, right to left: the same bar laid out mirrored
+  (TavrelSetLayoutDirection), against a floor of its own timed beside it.
 - Naive paint: the same picture made by decoding every image file and
   drawing it with GDI+ on every paint, then the same layered update.
 - Floor: the layered update alone, of a buffer already drawn, timed in

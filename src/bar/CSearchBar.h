@@ -124,6 +124,16 @@ public:
     static constexpr size_t kRecentRowsWhileTyping = 3;
     CHistoryFile history;
 
+    // Layout direction (the C interface's TAVREL_LAYOUT_ values). Auto
+    // lays the bar out right to left when its host window had
+    // WS_EX_LAYOUTRTL when the bar was created. 1 when applied, 0 for
+    // another value; a created bar is laid out again at once.
+    static constexpr int kLayoutAuto = 0;
+    static constexpr int kLayoutLeftToRight = 1;
+    static constexpr int kLayoutRightToLeft = 2;
+    int SetLayoutDirection(int direction);
+    bool RightToLeft() const;
+
     // Draws the skin images into the back buffer and pushes it to the
     // screen with UpdateLayeredWindow.
     void Compose(Gdiplus::Graphics* graphics);
@@ -194,6 +204,10 @@ public:
     int searchButtonY = 0;
     int editX = 0;
     int editY = 0;
+    // The positions above are those of a left-to-right bar; a right-to-left
+    // one shows each mirrored within the bar's width (ShownX).
+    int layoutDirection = kLayoutAuto;
+    bool hostRightToLeft = false; // WS_EX_LAYOUTRTL on the host at creation
     // Set when the bar's window was resized or shown: that can stack it over
     // its own field and popups, so the next paint puts them back above it
     // without first asking whether they already lead the z-order.
@@ -249,6 +263,18 @@ private:
     void PutTextIntoField(const std::wstring& text);
     void PostToHost(UINT message, WPARAM wParam, LPARAM lParam) const;
     void PlaceEditFrame(int barLeft, int barTop);
+    // Where something that starts at x and is width wide in a left-to-right
+    // bar shows in this bar's direction.
+    int ShownX(int x, int width) const;
+    RECT ShownRect(const RECT& leftToRight) const;
+    // A list directly under the bar: at its left edge, or right-aligned
+    // with it in a right-to-left bar.
+    void PlaceListUnderBar(CWnd* list, int barLeft, int barBottom);
+    // The engine list's width follows its rows, which may have changed
+    // since the bar was placed; a right-to-left bar aligns it again.
+    void ShowEngineList();
+    // Hands the direction to the field and the lists, then lays out.
+    void ApplyLayoutDirection();
     int ArrowSpace() const;
     // Where the arrow starts: after the icon and a gap, or at a fixed offset.
     int ArrowXAfterIcon() const;

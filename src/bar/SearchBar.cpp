@@ -95,6 +95,7 @@ int CSearchBar::CreateBar(HWND hostWindow, const RECT* placement) {
         dpiScale = hostScale;
         ResetPositionsToDefaults();
     }
+    hostRightToLeft = hostWindow && (::GetWindowLongA(hostWindow, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
     const BOOL created =
         CreateEx(WS_EX_TOOLWINDOW, kBarClassName, nullptr, WS_POPUP | WS_CHILD, placement->left,
                  placement->top, placement->right, placement->bottom, hostWindow, nullptr);
@@ -132,6 +133,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         if (queryEdit) {
             queryEdit->SetDpiScale(dpiScale);
             queryEdit->SetLook(fieldLook);
+            queryEdit->SetRightToLeft(RightToLeft());
             const RECT placement = {dpiScale.Scale(6), 0, dpiScale.Scale(335), dpiScale.Scale(26)};
             if (queryEdit->Create(m_hWnd, placement))
                 queryEdit->ShowWindow(SW_SHOW);
@@ -142,6 +144,7 @@ int CSearchBar::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         if (engineList && engineList->Create(m_hWnd, 0, 0, 0, 0)) {
             engineList->SetDpiScale(dpiScale);
             engineList->SetTextLook(engineTextLook);
+            engineList->SetRightToLeft(RightToLeft());
             if (!engineListBackgroundPathW.empty())
                 engineList->SetBackgroundSkinW(engineListBackgroundPathW, 0);
             if (!engineListHighlightPathW.empty())
@@ -169,6 +172,7 @@ void CSearchBar::RecreateSuggestionList() {
     suggestionList->owner = this;
     suggestionList->SetDpiScale(dpiScale);
     suggestionList->SetTextLook(suggestionTextLook);
+    suggestionList->SetRightToLeft(RightToLeft());
     if (!suggestionListBackgroundPathW.empty())
         suggestionList->SetBackgroundSkinW(suggestionListBackgroundPathW, 0);
     if (!suggestionListHighlightPathW.empty())

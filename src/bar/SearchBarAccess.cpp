@@ -32,7 +32,7 @@ void CSearchBar::OpenEngineListFromKeyboard() {
     if (SuggestionListVisible())
         suggestionList->SendMessage(UM_POPUP_CLOSE, 0, POPUP_CLOSE_TOKEN);
     if (!EngineListOpen())
-        engineList->Show();
+        ShowEngineList();
     engineList->SetHighlight(engineList->IndexOfW(currentEngine.nameW));
     RaiseChildrenAboveBar();
 }

@@ -67,7 +67,7 @@ bool CSearchBar::SuggestionListVisible() const {
 
 void CSearchBar::OnLButtonDown(UINT nFlags, CPoint point) {
     if (::PtInRect(&engineHitRect, point) && engineList)
-        engineList->Show();
+        ShowEngineList();
     if (::PtInRect(&searchButtonHitRect, point))
         PressSearchButton();
     CWnd::OnLButtonDown(nFlags, point);

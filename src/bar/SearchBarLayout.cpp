@@ -245,11 +245,11 @@ void CSearchBar::UpdateLayout() {
         queryEdit->SetSize(W - b - arrowX - ArrowSpace(), dpiScale.Scale(kEditHeight));
         PlaceEditFrame(window.left, window.top);
     }
-    engineHitRect = {iconX, iconY,
-                     iconX + iconWidth + arrowWidth + dpiScale.Scale(kIconArrowGap),
-                     iconY + iconHeight};
-    searchButtonHitRect = {searchButtonX, searchButtonY, searchButtonX + buttonWidth,
-                           searchButtonY + searchButtonImage.GetHeight()};
+    engineHitRect = ShownRect({iconX, iconY,
+                               iconX + iconWidth + arrowWidth + dpiScale.Scale(kIconArrowGap),
+                               iconY + iconHeight});
+    searchButtonHitRect = ShownRect({searchButtonX, searchButtonY, searchButtonX + buttonWidth,
+                                     searchButtonY + searchButtonImage.GetHeight()});
     if (HasLiveWindow(suggestionList))
         suggestionList->SetListWidth(barWidth);
     restackAfterLayout = true;
@@ -276,10 +276,63 @@ void CSearchBar::SetPosition(int x, int y) {
     GetWindowRect(&window);
     MoveWindow(x, y, window.Width(), window.Height(), TRUE);
     if (HasLiveWindow(engineList))
-        MoveTo(engineList, x, y + window.Height());
+        PlaceListUnderBar(engineList, x, y + window.Height());
     if (HasLiveWindow(suggestionList))
-        MoveTo(suggestionList, x, y + window.Height());
+        PlaceListUnderBar(suggestionList, x, y + window.Height());
     PlaceEditFrame(x, y);
+}
+
+int CSearchBar::ShownX(int x, int width) const {
+    return RightToLeft() ? barWidth - x - width : x;
+}
+
+RECT CSearchBar::ShownRect(const RECT& leftToRight) const {
+    const int left = ShownX(leftToRight.left, leftToRight.right - leftToRight.left);
+    return {left, leftToRight.top, left + leftToRight.right - leftToRight.left, leftToRight.bottom};
+}
+
+void CSearchBar::PlaceListUnderBar(CWnd* list, int barLeft, int barBottom) {
+    CRect rect;
+    list->GetWindowRect(&rect);
+    MoveTo(list, barLeft + ShownX(0, rect.Width()), barBottom);
+}
+
+void CSearchBar::ShowEngineList() {
+    if (RightToLeft() && HasLiveWindow(engineList)) {
+        CRect window;
+        GetWindowRect(&window);
+        PlaceListUnderBar(engineList, window.left, window.bottom);
+    }
+    engineList->Show();
+}
+
+bool CSearchBar::RightToLeft() const {
+    return layoutDirection == kLayoutRightToLeft ||
+           (layoutDirection == kLayoutAuto && hostRightToLeft);
+}
+
+int CSearchBar::SetLayoutDirection(int direction) {
+    if (direction < kLayoutAuto || direction > kLayoutRightToLeft)
+        return 0;
+    const bool wasRightToLeft = RightToLeft();
+    layoutDirection = direction;
+    if (HasWindow() && RightToLeft() != wasRightToLeft)
+        ApplyLayoutDirection();
+    return 1;
+}
+
+void CSearchBar::ApplyLayoutDirection() {
+    if (queryEdit)
+        queryEdit->SetRightToLeft(RightToLeft());
+    if (HasLiveWindow(engineList))
+        engineList->SetRightToLeft(RightToLeft());
+    if (HasLiveWindow(suggestionList))
+        suggestionList->SetRightToLeft(RightToLeft());
+    UpdateLayout();
+    CRect window;
+    GetWindowRect(&window);
+    if (HasLiveWindow(engineList))
+        PlaceListUnderBar(engineList, window.left, window.bottom);
 }
 
 // Width the arrow takes before the query edit frame starts.
@@ -302,7 +355,7 @@ void CSearchBar::ResetPositionsToDefaults() {
 void CSearchBar::PlaceEditFrame(int barLeft, int barTop) {
     if (!queryEdit)
         return;
-    editX = barLeft + arrowX + ArrowSpace();
+    editX = barLeft + ShownX(arrowX + ArrowSpace(), queryEdit->width);
     editY = barTop + iconY;
     MoveTo(queryEdit, editX, editY);
 }

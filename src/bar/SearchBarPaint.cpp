@@ -1,5 +1,6 @@
 // CSearchBar painting: the skin images are blended into the back buffer,
-// which UpdateLayeredWindow shows with its per-pixel alpha. Nothing is
+// which UpdateLayeredWindow shows with its per-pixel alpha. Pictures are
+// drawn as they are in both directions; only their places mirror. Nothing is
 // decoded here; every image already sits in its own memory DC.
 #include "../input/CGuiEdit.h"
 #include "../popup/CEngineList.h"
@@ -38,14 +39,15 @@ void CSearchBar::Compose(Gdiplus::Graphics* graphics) {
     if (active && activeBackgroundImage.IsLoaded())
         activeBackgroundImage.AlphaDraw(graphics, 0, 0, barWidth, barHeight);
     if (engineIconImage.IsLoaded())
-        engineIconImage.AlphaDraw(graphics, iconX, iconY, engineIconImage.GetWidth(),
-                                  engineIconImage.GetHeight());
+        engineIconImage.AlphaDraw(graphics, ShownX(iconX, engineIconImage.GetWidth()), iconY,
+                                  engineIconImage.GetWidth(), engineIconImage.GetHeight());
     if (arrowImage.IsLoaded())
-        arrowImage.AlphaDraw(graphics, arrowX, arrowY, arrowImage.GetWidth(),
-                             arrowImage.GetHeight());
+        arrowImage.AlphaDraw(graphics, ShownX(arrowX, arrowImage.GetWidth()), arrowY,
+                             arrowImage.GetWidth(), arrowImage.GetHeight());
     if (searchButtonImage.IsLoaded())
-        searchButtonImage.AlphaDraw(graphics, searchButtonX, searchButtonY,
-                                    searchButtonImage.GetWidth(), searchButtonImage.GetHeight());
+        searchButtonImage.AlphaDraw(graphics, ShownX(searchButtonX, searchButtonImage.GetWidth()),
+                                    searchButtonY, searchButtonImage.GetWidth(),
+                                    searchButtonImage.GetHeight());
 
     CRect window;
     GetWindowRect(&window);

@@ -103,26 +103,69 @@ int CGuiEdit::OnCreate(LPCREATESTRUCT) {
         font = CreateEditFont(dpiScale, look);
     if (edit)
         return 0;
-    edit = new CQueryEdit;
     const RECT editRect = {dpiScale.Scale(kEditRect.left), dpiScale.Scale(kEditRect.top),
                            dpiScale.Scale(kEditRect.right), dpiScale.Scale(kEditRect.bottom)};
-    // Made with the wide function, so that it is a Unicode window and holds
-    // any character; the framework's subclassing keeps it one. A control
-    // that fails to appear leaves the frame without a working field; that
-    // is not reported.
+    CreateEditControl(editRect);
+    return 0;
+}
+
+// Made with the wide function, so that it is a Unicode window and holds any
+// character; the framework's subclassing keeps it one. A control that fails
+// to appear leaves the frame without a working field; that is not reported.
+bool CGuiEdit::CreateEditControl(const RECT& rect) {
+    edit = new CQueryEdit;
+    const DWORD style = kEditStyle | (rightToLeft ? ES_RIGHT : ES_LEFT);
+    const DWORD exStyle = rightToLeft ? WS_EX_RTLREADING : 0;
     HWND field = ::CreateWindowExW(
-        0, L"EDIT", nullptr, kEditStyle, editRect.left, editRect.top,
-        editRect.right - editRect.left, editRect.bottom - editRect.top, m_hWnd,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEditId)), AfxGetInstanceHandle(), nullptr);
+        exStyle, L"EDIT", nullptr, style, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEditId)),
+        AfxGetInstanceHandle(), nullptr);
     if (!field)
-        return 0;
+        return false;
     if (!edit->SubclassWindow(field)) {
         ::DestroyWindow(field);
-        return 0;
+        return false;
     }
-    edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(fallbackFont ? fallbackFont : font),
+                      TRUE);
     edit->ShowWindow(SW_SHOW);
-    return 0;
+    return true;
+}
+
+void CGuiEdit::SetRightToLeft(bool fresh) {
+    if (fresh == rightToLeft)
+        return;
+    rightToLeft = fresh;
+    if (edit && ::IsWindow(edit->m_hWnd))
+        RecreateEditControl();
+}
+
+// The new control takes the old one's place and size. Its text is put back
+// quietly: the user changed nothing.
+void CGuiEdit::RecreateEditControl() {
+    std::wstring text;
+    GetTextW(text);
+    DWORD selStart = 0, selEnd = 0;
+    edit->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                      reinterpret_cast<LPARAM>(&selEnd));
+    const bool focused = ::GetFocus() == edit->m_hWnd;
+    RECT rect{};
+    edit->GetWindowRect(&rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    edit->ShowWindow(SW_HIDE);
+    delete edit;
+    edit = nullptr;
+    if (!CreateEditControl(rect)) {
+        delete edit;
+        edit = nullptr;
+        return;
+    }
+    ++suppressNotify;
+    ::SetWindowTextW(edit->m_hWnd, text.c_str());
+    --suppressNotify;
+    edit->SetSel(static_cast<int>(selStart), static_cast<int>(selEnd));
+    if (focused)
+        edit->SetFocus();
 }
 
 void CGuiEdit::OnPaint() {

@@ -42,6 +42,11 @@ public:
     // control gets a new font and repaints at once. The caret and the
     // selection keep the system's look.
     void SetLook(const FieldLook& look);
+    // Right-aligned text read right to left (ES_RIGHT, WS_EX_RTLREADING).
+    // A created control is made again with the new style, keeping its
+    // text, selection and focus: the edit control reads its alignment only
+    // when it is created.
+    void SetRightToLeft(bool rightToLeft);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // Runs as a frame of the library's code (CCallDepth).
@@ -57,6 +62,7 @@ public:
     int width = 0;
     int height = 0;
     CDpiScale dpiScale;
+    bool rightToLeft = false;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -67,6 +73,10 @@ protected:
     afx_msg LRESULT OnFieldComposition(WPARAM wParam, LPARAM lParam);
 
 private:
+    // Makes the edit control (edit must be null) at rect in the frame's
+    // client area, with the field's font; false when it did not appear.
+    bool CreateEditControl(const RECT& rect);
+    void RecreateEditControl();
     // The fallback family the text needs, empty when the field's own font
     // has its glyphs.
     std::wstring FamilyNeeded() const;

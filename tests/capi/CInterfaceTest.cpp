@@ -8,6 +8,7 @@
 #include "RefusedBar.h"
 #include "tavrel_c.h"
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <new>
@@ -71,6 +72,7 @@ TEST(CInterface, ExportsExactlyThePlainNamesOnEveryArchitecture) {
                                                "TavrelSetEngineListHighlightW",
                                                "TavrelSetHistoryFile",
                                                "TavrelSetHistoryFileW",
+                                               "TavrelSetLayoutDirection",
                                                "TavrelSetListHighlightTextColor",
                                                "TavrelSetListTextStyle",
                                                "TavrelSetListTextStyleW",
@@ -134,6 +136,33 @@ TEST(CInterface, SuggestionUrlsNeedAnEngineAndATemplate) {
     EXPECT_EQ(1, TavrelSetSuggestionUrl(bar, 1, nullptr));
     // The engines' own URLs stay as they were.
     EXPECT_STREQ(L"http://one.example/?q=", TavrelGetEngineUrlW(bar));
+}
+
+// The three directions are taken before and after the window exists; the
+// query field shows the one in force (the bar tests look at the pixels).
+TEST(CInterface, LayoutDirectionsAreTakenBeforeAndAfterCreation) {
+    MessageRecorder host;
+    TavrelBar* bar = TavrelCreate();
+    for (int refused : {3, -1, INT_MIN, INT_MAX})
+        EXPECT_EQ(0, TavrelSetLayoutDirection(bar, refused)) << refused;
+    ASSERT_EQ(1, TavrelSetLayoutDirection(bar, TAVREL_LAYOUT_RTL));
+    const RECT placement = {10, 20, 300, 30};
+    ASSERT_EQ(1, TavrelCreateBar(bar, host.hwnd(), &placement));
+    const HWND frame = OwnedWindow(TavrelGetWindowHandle(bar), "GUI_EDIT");
+    ASSERT_NE(nullptr, frame);
+    const auto fieldAlignment = [&] {
+        return ::GetWindowLongA(::GetWindow(frame, GW_CHILD), GWL_STYLE) & (ES_CENTER | ES_RIGHT);
+    };
+    EXPECT_EQ(ES_RIGHT, fieldAlignment());
+    EXPECT_EQ(0, TavrelSetLayoutDirection(bar, 3));
+    EXPECT_EQ(ES_RIGHT, fieldAlignment()) << "a refused value changes nothing";
+    EXPECT_EQ(1, TavrelSetLayoutDirection(bar, TAVREL_LAYOUT_AUTO));
+    EXPECT_EQ(ES_LEFT, fieldAlignment()) << "the host is left to right";
+    EXPECT_EQ(1, TavrelSetLayoutDirection(bar, TAVREL_LAYOUT_RTL));
+    EXPECT_EQ(ES_RIGHT, fieldAlignment());
+    EXPECT_EQ(1, TavrelSetLayoutDirection(bar, TAVREL_LAYOUT_LTR));
+    EXPECT_EQ(ES_LEFT, fieldAlignment());
+    EXPECT_EQ(1, TavrelDestroyBar(bar));
 }
 
 // What the history functions take and give; recording and offering are the

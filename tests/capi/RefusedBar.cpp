@@ -58,6 +58,7 @@ void ExpectEveryFunctionRefuses(TavrelBar* bar) {
     EXPECT_EQ(0, TavrelClearHistory(bar));
     EXPECT_EQ(0, TavrelGetHistoryCount(bar));
     EXPECT_EQ(-1, TavrelGetHistoryEntryW(bar, 0, wideBuffer, 4));
+    EXPECT_EQ(0, TavrelSetLayoutDirection(bar, TAVREL_LAYOUT_RTL));
     EXPECT_EQ(L'x', wideBuffer[0]);
     EXPECT_EQ(0, TavrelDestroyBar(bar));
 }

@@ -247,6 +247,9 @@ func setUpBar(host syscall.Handle) {
 	check(bar.SetListHighlightTextColor(tavrel.ListSuggestions, 0xFF000000) == nil,
 		"a highlight text colour is applied")
 	check(bar.SetQueryFieldStyle("", 13, 0x202020, 0xFFFFFF) == nil, "a field style is applied")
+	check(errors.Is(bar.SetLayoutDirection(tavrel.LayoutRTL+1), tavrel.ErrLayout),
+		"an unknown layout direction is an error")
+	check(bar.SetLayoutDirection(tavrel.LayoutLTR) == nil, "a layout direction is applied")
 	settings := filepath.Join(scratch, "поиск.ini")
 	check(os.WriteFile(settings, []byte("[Select]\r\nIndex=1\r\n"), 0o644) == nil,
 		"write the settings file")

@@ -21,7 +21,7 @@ import (
 // The interface version this package was written against.
 const (
 	VersionMajor = 1
-	VersionMinor = 5
+	VersionMinor = 6
 	VersionPatch = 0
 	Version      = VersionMajor<<16 | VersionMinor<<8 | VersionPatch
 )
@@ -44,6 +44,13 @@ const (
 	TextItalic      = 2
 	TextUnderline   = 4
 	TextSizeMax     = 72
+)
+
+// Layout directions (SetLayoutDirection).
+const (
+	LayoutAuto = 0 // right to left when the host window has WS_EX_LAYOUTRTL at CreateBar
+	LayoutLTR  = 1
+	LayoutRTL  = 2
 )
 
 var dll = syscall.NewLazyDLL("TavrelC.dll")
@@ -86,6 +93,7 @@ var (
 	procClearHistory                 = proc("TavrelClearHistory")
 	procGetHistoryCount              = proc("TavrelGetHistoryCount")
 	procGetHistoryEntryW             = proc("TavrelGetHistoryEntryW")
+	procSetLayoutDirection           = proc("TavrelSetLayoutDirection")
 	procPreTranslateMessage          = proc("TavrelPreTranslateMessage")
 	procGetVersion                   = proc("TavrelGetVersion")
 )
@@ -100,7 +108,7 @@ var allProcs = []*syscall.LazyProc{
 	procGetEngineIndex, procSetSettingsFileW, procShowBar, procGetWindowHandle,
 	procSetListTextStyleW, procSetListHighlightTextColor, procSetQueryFieldStyleW,
 	procSetSuggestionURLW, procSetHistoryFileW, procClearHistory, procGetHistoryCount,
-	procGetHistoryEntryW, procPreTranslateMessage, procGetVersion,
+	procGetHistoryEntryW, procSetLayoutDirection, procPreTranslateMessage, procGetVersion,
 }
 
 // Errors of the functions whose C counterpart reports failure.
@@ -114,6 +122,7 @@ var (
 	ErrSuggestionURL  = errors.New("tavrel: suggestion URL refused (no such engine, or not http(s) with {searchTerms})")
 	ErrHistoryFile    = errors.New("tavrel: history file refused (maxEntries out of range, a folder, or not a history file)")
 	ErrHistoryOff     = errors.New("tavrel: no history file is named")
+	ErrLayout         = errors.New("tavrel: layout direction refused (not LayoutAuto, LayoutLTR or LayoutRTL)")
 )
 
 // Load loads TavrelC.dll and finds every function this package calls. The
@@ -453,6 +462,16 @@ func (b *Bar) History() []string {
 		}
 	}
 	return entries
+}
+
+// SetLayoutDirection lays the bar out left to right, right to left (mirrored,
+// with a right-aligned field and lists) or, with LayoutAuto, as its host
+// window is; before or after CreateBar, shown at once.
+func (b *Bar) SetLayoutDirection(direction int) error {
+	if r, _, _ := procSetLayoutDirection.Call(b.handle, uintptr(direction)); r != 1 {
+		return ErrLayout
+	}
+	return nil
 }
 
 // SetSuggestionURL makes the bar fetch live suggestions for engine

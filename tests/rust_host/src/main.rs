@@ -305,6 +305,9 @@ fn set_up_bar(bar: &Bar, host: HWND) {
     check(bar.set_list_highlight_text_color(tavrel::TAVREL_LIST_ENGINES, 0xFF000000).is_ok(),
         "a highlight text colour is applied");
     check(bar.set_query_field_style("", 13, 0x0020_2020, 0x00FF_FFFF).is_ok(), "a field style is applied");
+    check(bar.set_layout_direction(tavrel::TAVREL_LAYOUT_RTL + 1) == Err(Error::LayoutRejected),
+        "an unknown layout direction is an error");
+    check(bar.set_layout_direction(tavrel::TAVREL_LAYOUT_LTR).is_ok(), "a layout direction is applied");
     let settings = scratch("поиск.ini");
     check(std::fs::write(&settings, "[Select]\r\nIndex=1\r\n").is_ok(), "write the settings file");
     check(bar.set_settings_file(&settings.to_string_lossy()).is_ok(), "name the settings file");

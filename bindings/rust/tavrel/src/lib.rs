@@ -13,7 +13,7 @@ use std::fmt;
 use std::ptr::NonNull;
 
 pub use sys::{
-    MSG, TAVREL_LIST_ENGINES, TAVREL_LIST_SUGGESTIONS, TAVREL_TEXT_BOLD, TAVREL_TEXT_ITALIC,
+    MSG, TAVREL_LAYOUT_AUTO, TAVREL_LAYOUT_LTR, TAVREL_LAYOUT_RTL, TAVREL_LIST_ENGINES, TAVREL_LIST_SUGGESTIONS, TAVREL_TEXT_BOLD, TAVREL_TEXT_ITALIC,
     TAVREL_TEXT_SIZE_MAX, TAVREL_TEXT_UNDERLINE, TAVREL_UM_ENGINE_CHOSEN, TAVREL_UM_QUERY_CHANGED,
     TAVREL_UM_QUERY_COMMAND, TAVREL_UM_SEARCH_LAUNCHED, TAVREL_VERSION, HWND,
 };
@@ -35,6 +35,8 @@ pub enum Error {
     SuggestionUrlRejected,
     HistoryFileRejected,
     HistoryOff,
+    /// Not TAVREL_LAYOUT_AUTO, TAVREL_LAYOUT_LTR or TAVREL_LAYOUT_RTL.
+    LayoutRejected,
 }
 
 impl fmt::Display for Error {
@@ -53,6 +55,7 @@ impl fmt::Display for Error {
                 f.write_str("history file refused (maxEntries out of range, a folder, or not a history file)")
             }
             Error::HistoryOff => f.write_str("no history file is named"),
+            Error::LayoutRejected => f.write_str("layout direction refused (not AUTO, LTR or RTL)"),
         }
     }
 }
@@ -245,6 +248,16 @@ impl Bar {
         match unsafe { sys::TavrelSetHistoryFileW(self.ptr(), path.as_ptr(), max_entries) } {
             1 => Ok(()),
             _ => Err(Error::HistoryFileRejected),
+        }
+    }
+
+    /// Lays the bar out left to right, right to left (mirrored, with a
+    /// right-aligned field and lists) or, with `TAVREL_LAYOUT_AUTO`, as its
+    /// host window is; before or after `create_bar`, shown at once.
+    pub fn set_layout_direction(&self, direction: i32) -> Result<(), Error> {
+        match unsafe { sys::TavrelSetLayoutDirection(self.ptr(), direction) } {
+            1 => Ok(()),
+            _ => Err(Error::LayoutRejected),
         }
     }
 

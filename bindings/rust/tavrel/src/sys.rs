@@ -11,7 +11,7 @@ pub type BOOL = c_int;
 pub type DWORD = u32;
 
 pub const TAVREL_VERSION_MAJOR: u32 = 1;
-pub const TAVREL_VERSION_MINOR: u32 = 5;
+pub const TAVREL_VERSION_MINOR: u32 = 6;
 pub const TAVREL_VERSION_PATCH: u32 = 0;
 pub const TAVREL_VERSION: u32 =
     (TAVREL_VERSION_MAJOR << 16) | (TAVREL_VERSION_MINOR << 8) | TAVREL_VERSION_PATCH;
@@ -27,6 +27,10 @@ pub const TAVREL_TEXT_BOLD: c_int = 1;
 pub const TAVREL_TEXT_ITALIC: c_int = 2;
 pub const TAVREL_TEXT_UNDERLINE: c_int = 4;
 pub const TAVREL_TEXT_SIZE_MAX: c_int = 72;
+
+pub const TAVREL_LAYOUT_AUTO: c_int = 0;
+pub const TAVREL_LAYOUT_LTR: c_int = 1;
+pub const TAVREL_LAYOUT_RTL: c_int = 2;
 
 /// A search bar; only ever behind a pointer.
 #[repr(C)]
@@ -166,6 +170,9 @@ extern "system" {
     pub fn TavrelGetHistoryCount(bar: *mut TavrelBar) -> c_int;
     pub fn TavrelGetHistoryEntryW(bar: *mut TavrelBar, index: c_int, buffer: *mut WCHAR, size: c_int)
         -> c_int;
+
+    /// Layout direction (1.6): a TAVREL_LAYOUT_ value.
+    pub fn TavrelSetLayoutDirection(bar: *mut TavrelBar, direction: c_int) -> c_int;
 
     pub fn TavrelPreTranslateMessage(msg: *mut MSG) -> BOOL;
     pub fn TavrelGetVersion() -> DWORD;
