@@ -250,8 +250,13 @@ void CSearchBar::UpdateLayout() {
                                iconY + iconHeight});
     searchButtonHitRect = ShownRect({searchButtonX, searchButtonY, searchButtonX + buttonWidth,
                                      searchButtonY + searchButtonImage.GetHeight()});
-    if (HasLiveWindow(suggestionList))
+    if (HasLiveWindow(suggestionList)) {
         suggestionList->SetListWidth(barWidth);
+        // A mirrored list's left edge follows its width, which may just
+        // have changed (a host may place the bar before its first layout).
+        if (RightToLeft())
+            PlaceListUnderBar(suggestionList, window.left, window.bottom);
+    }
     restackAfterLayout = true;
     RebuildBuffer();
     Invalidate();

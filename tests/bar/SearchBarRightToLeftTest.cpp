@@ -224,12 +224,16 @@ TEST_F(RightToLeftTest, AutoFollowsTheHostWindow) {
                                         640, 480, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(window);
         bar = std::make_unique<CSearchBar>();
-        const RECT placement{kBarLeft, kBarTop, 400, 30};
+        // No size: the skin gives it, after the suggestion list was made.
+        const RECT placement{kBarLeft, kBarTop, 0, 0};
         ASSERT_EQ(1, bar->CreateBar(window, &placement));
         ApplyStandardSkin();
         bar->ShowBar(SW_SHOW);
         PumpUntilIdle();
         ExpectLaidOut(h.at);
+        const RECT list = WindowRectOf(bar->suggestionList->m_hWnd);
+        EXPECT_EQ(kBarLeft, list.left);
+        EXPECT_EQ(kBarLeft + 400, list.right);
         EXPECT_EQ(0, ::GetWindowLongA(BarHwnd(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
         bar.reset();
         ::DestroyWindow(window);
